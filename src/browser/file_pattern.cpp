@@ -4,11 +4,22 @@
 
 namespace {
 
+// Only spaces are trimmed: a tab or other control character is refused.
+QString trimSpaces(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
 QStringList elements(const QString &pattern)
 {
     QStringList out;
     for (const QString &e : pattern.split(QLatin1Char(';')))
-        out << e.trimmed();
+        out << trimSpaces(e);
     return out;
 }
 
