@@ -7,8 +7,9 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false); // entries arrive sorted without regard to case
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_refreshing && row >= 0)
+    // The selection, not the current row: focus alone makes a row current.
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_refreshing && listIndex() >= 0)
             emit fileClicked();
     });
     // A click on the entry already selected is a click too.
@@ -75,12 +76,10 @@ void FileListBox::setListIndex(int index)
         m_refreshing = false;
         return;
     }
-    if (index == currentRow()) {
-        item(index)->setSelected(true);
+    if (index == listIndex())
         emit fileClicked();
-    } else {
-        setCurrentRow(index); // emits fileClicked
-    }
+    else
+        setCurrentRow(index); // selects it, which emits fileClicked
 }
 
 int FileListBox::findString(const QString &prefix, int start) const
