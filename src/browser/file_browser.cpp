@@ -49,6 +49,8 @@ FileBrowser::FileBrowser(Form1 &form, Platform &platform, QObject *parent)
     : QObject(parent), m_form(form), m_platform(platform)
 {
     m_form.Combo2()->setEditText(AllFiles);
+    // Inline completion would turn a typed "*" into a history entry.
+    m_form.Combo2()->setCompleter(nullptr);
 
     connect(m_form.Drive1(), &DriveListBox::driveChanged, this, &FileBrowser::onDriveChanged);
     connect(m_form.Dir1(), &DirListBox::pathChanged, this, &FileBrowser::onFolderChanged);
@@ -202,6 +204,19 @@ bool FileBrowser::openAndScan(const QString &path)
     if (m_scan)
         m_scan();
     return true;
+}
+
+bool FileBrowser::restore(const QString &folder, const QString &pattern)
+{
+    const bool driveSet = selectDrive(folder);
+    const bool folderSet = setFolder(folder);
+    setPatternText(pattern);
+    if (driveSet && folderSet)
+        return true;
+    selectDrive(QStringLiteral("c:"));
+    setFolder(QStringLiteral("\\"));
+    setPatternText(AllFiles);
+    return false;
 }
 
 void FileBrowser::refreshDrives()

@@ -39,6 +39,8 @@ private slots:
     void rootFolderPath();
     void unreadableFileClicked();
     void unavailableDriveFallsBack();
+    void restore_data();
+    void restore();
     void doubleClickScans();
     void findString_data();
     void findString();
@@ -175,6 +177,10 @@ void TestBrowser::folderList()
 void TestBrowser::typingPattern()
 {
     QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
+    m_browser->appendPatternHistory(QStringLiteral("*.txt")); // must not complete "*"
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->Combo2()->setFocus();
     QLineEdit *edit = m_form->Combo2()->lineEdit();
     edit->selectAll();
     QStringList steps;
@@ -334,6 +340,34 @@ void TestBrowser::unavailableDriveFallsBack()
     QVERIFY(!m_form->Timer1()->isEnabled());
     QVERIFY(m_form->Check1()->isChecked());
     QVERIFY(!m_browser->selectDrive(QStringLiteral("\\"))); // no drive letter at all
+}
+
+void TestBrowser::restore_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("restored");
+    QTest::addColumn<QString>("shownFolder");
+    QTest::addColumn<QString>("shownPattern");
+    QTest::newRow("stored folder") << "F:\\APPS" << "*.txt" << true << "F:\\APPS" << "*.txt";
+    QTest::newRow("first run default") << "\\" << "*.*" << false << "C:\\" << "*.*";
+    QTest::newRow("folder gone") << "F:\\OLD" << "*.txt" << false << "C:\\" << "*.*";
+    QTest::newRow("drive unavailable") << "G:\\X" << "*.txt" << false << "C:\\" << "*.*";
+}
+
+void TestBrowser::restore()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, pattern);
+    QFETCH(bool, restored);
+    QFETCH(QString, shownFolder);
+    QFETCH(QString, shownPattern);
+    QCOMPARE(m_browser->restore(folder, pattern), restored);
+    QCOMPARE(m_browser->directoryPath(), shownFolder);
+    QCOMPARE(m_form->Drive1()->drive().left(2), shownFolder.left(2).toLower());
+    QCOMPARE(m_browser->patternText(), shownPattern);
+    QCOMPARE(m_form->File1()->pattern(), shownPattern);
+    QVERIFY(m_platform.calls.isEmpty());
 }
 
 void TestBrowser::doubleClickScans()
