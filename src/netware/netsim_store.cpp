@@ -86,7 +86,7 @@ bool Store::refresh(bool checkContent, QString *error)
     QByteArray bytes;
     QString problem;
     if (!readAll(m_file, &bytes, &problem)) {
-        const QByteArray marker = "\0missing"; // reported once until the file is back
+        const QByteArray marker("\0missing", 8); // reported once until the file is back
         if (m_failedBytes == marker)
             return true;
         m_failedBytes = marker;

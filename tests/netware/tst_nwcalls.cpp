@@ -1,6 +1,7 @@
 // The client calls answered from description files in a temporary folder.
 #include "netsim_test_util.h"
 #include "netware/mapped_drives.h"
+#include "netware/netsim_store.h"
 #include "netware/nwcalls.h"
 
 #include <QtTest>
@@ -84,6 +85,7 @@ private slots:
     void clearRemovesConnectionAndUses();
     void rereadsChangedFile();
     void keepsLastGoodStateWhenFileBreaks();
+    void storeReportsEachBadStateOnce();
 
 private:
     QTemporaryDir m_dir;
@@ -578,6 +580,36 @@ void TestNwCalls::keepsLastGoodStateWhenFileBreaks()
     const nuint16 list[1] = {5};
     QVERIFY(NWSendBroadcastMessage(conn, "hi", 1, list, nullptr) != 0);
     QCOMPARE(testnet::read(file), QByteArray("{ half written"));
+}
+
+void TestNwCalls::storeReportsEachBadStateOnce()
+{
+    QJsonObject net = testnet::network();
+    const QString file = testnet::write(m_dir, net);
+    netsim::Store store(file);
+    QString error;
+    QVERIFY(store.load(&error));
+    auto overwrite = [&](const QByteArray &bytes) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    overwrite("[]");
+    QVERIFY(!store.refresh(true, &error));
+    QVERIFY(error.startsWith(file + ": "));
+    error.clear();
+    QVERIFY(store.refresh(true, &error));
+    QVERIFY(error.isEmpty());
+    QFile::remove(file);
+    QVERIFY(!store.refresh(true, &error));
+    QVERIFY(error.endsWith("does not exist"));
+    QVERIFY(store.refresh(true, &error));
+    QCOMPARE(store.network().servers.size(), 3); // the last good state throughout
+
+    net["workstation"] = QJsonObject{{"login", "OTHER"}};
+    testnet::write(m_dir, net);
+    QVERIFY(store.refresh(false, &error));
+    QCOMPARE(store.network().login, QString("OTHER"));
 }
 
 QTEST_GUILESS_MAIN(TestNwCalls)
