@@ -208,11 +208,15 @@ bool FileBrowser::openAndScan(const QString &path)
 
 bool FileBrowser::restore(const QString &folder, const QString &pattern)
 {
-    const bool driveSet = selectDrive(folder);
-    const bool folderSet = setFolder(folder);
-    setPatternText(pattern);
-    if (driveSet && folderSet)
+    // A stored pattern the file list would refuse falls back quietly: the
+    // user typed nothing, so no beep and no invalid-pattern text.
+    const bool patternOk = FilePattern::isValid(pattern);
+    const bool driveSet = patternOk && selectDrive(folder);
+    const bool folderSet = driveSet && setFolder(folder);
+    if (folderSet) {
+        setPatternText(pattern);
         return true;
+    }
     selectDrive(QStringLiteral("c:"));
     setFolder(QStringLiteral("\\"));
     setPatternText(AllFiles);

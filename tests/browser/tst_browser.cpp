@@ -353,6 +353,7 @@ void TestBrowser::restore_data()
     QTest::newRow("first run default") << "\\" << "*.*" << false << "C:\\" << "*.*";
     QTest::newRow("folder gone") << "F:\\OLD" << "*.txt" << false << "C:\\" << "*.*";
     QTest::newRow("drive unavailable") << "G:\\X" << "*.txt" << false << "C:\\" << "*.*";
+    QTest::newRow("refused pattern") << "F:\\APPS" << "a\\b" << false << "C:\\" << "*.*";
 }
 
 void TestBrowser::restore()
