@@ -7,8 +7,8 @@
 
 struct ConnectionRecord
 {
-    int16_t ConnNumber = 0;
-    int16_t TaskNumber = 0;
+    uint16_t ConnNumber = 0; // unsigned: numbers above 32767 are real
+    uint16_t TaskNumber = 0;
     uint8_t LockType = 0;
     uint8_t AccessControl = 0;
     QString RightsText;

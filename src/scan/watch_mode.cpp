@@ -1,0 +1,87 @@
+#include "scan/watch_mode.h"
+
+#include "forms/form1.h"
+#include "options/notification_settings.h"
+#include "platform/classic_timer.h"
+#include "platform/platform.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+QString NotificationText(bool usersFound, const QString &fileName, const QDateTime &at)
+{
+    const QTime t = at.time();
+    const int h12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+    const QString stamp = QStringLiteral("%1:%2 %3, %4")
+                              .arg(h12, 2, 10, QLatin1Char('0'))
+                              .arg(t.minute(), 2, 10, QLatin1Char('0'))
+                              .arg(t.hour() < 12 ? QLatin1String("am") : QLatin1String("pm"))
+                              .arg(at.date().toString(QStringLiteral("MM/dd/yy")));
+    return (usersFound ? QStringLiteral("Someone got file ") : QStringLiteral("No one has file "))
+           + fileName.toUpper() + QStringLiteral(" at ") + stamp + QLatin1Char('.');
+}
+
+WatchMode::WatchMode(Form1 &form, Platform &platform, NotificationSettings &settings,
+                     QObject *parent)
+    : QObject(parent), m_form(form), m_platform(platform), m_settings(settings)
+{
+    m_form.Text3()->installEventFilter(this);
+}
+
+void WatchMode::NotifyOutcome(bool usersFound)
+{
+    if (!m_form.Check1()->isChecked())
+        return;
+    const bool due = usersFound ? m_settings.NotifyWhenUserHasFile != 0
+                                : m_settings.NotifyWhenNoUserHasFile != 0;
+    if (!due)
+        return;
+    if (m_settings.NotifyByBeep != 0)
+        m_platform.beep();
+    if (m_settings.NotifyByMessage == 0)
+        return;
+    // One box at a time: scans keep completing while it is open.
+    if (m_platform.activateWindowByTitle(BoxTitle))
+        return;
+    const QString name = m_fileName ? m_fileName() : QString();
+    m_platform.messageBox(&m_form, NotificationText(usersFound, name, m_platform.now()), BoxTitle,
+                          Platform::Icon::Exclamation, Platform::Buttons::Ok, true);
+}
+
+void WatchMode::onCheck1Toggled()
+{
+    m_form.Timer1()->setEnabled(m_form.Check1()->isChecked());
+}
+
+void WatchMode::onText3Changed()
+{
+    QLineEdit *box = m_form.Text3();
+    const QString text = box->text();
+    QString digits;
+    for (const QChar c : text)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    if (digits != text) { // pasted text: keep the digits only
+        box->setText(digits);
+        return; // the change runs this again
+    }
+    const int value = digits.toInt(); // empty counts as 0
+    if (value > 65) {
+        box->setText(QStringLiteral("65"));
+        return;
+    }
+    m_form.Timer1()->setInterval(value * 1000);
+}
+
+bool WatchMode::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_form.Text3() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString t = key->text();
+        if (!t.isEmpty() && t.at(0).isPrint() && !(t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9')))
+            return true; // only digits, Backspace and editing keys reach the box
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,40 @@
+// Watch mode: re-scans on every tick of Timer1 and tells the user, by beep
+// and/or a message box, when a completed scan finds the state they asked for.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Form1;
+class Platform;
+struct NotificationSettings;
+
+// "hh:mm am/pm, mm/dd/yy" and the notification's whole text.
+QString NotificationText(bool usersFound, const QString &fileName, const QDateTime &at);
+
+class WatchMode final : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString BoxTitle = QStringLiteral("Velmora Notification Message");
+
+    WatchMode(Form1 &form, Platform &platform, NotificationSettings &settings,
+              QObject *parent = nullptr);
+
+    void setFileName(std::function<QString()> fileName) { m_fileName = std::move(fileName); }
+
+    void NotifyOutcome(bool usersFound);
+
+    void onCheck1Toggled();
+    void onText3Changed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    Form1 &m_form;
+    Platform &m_platform;
+    NotificationSettings &m_settings;
+    std::function<QString()> m_fileName;
+};
