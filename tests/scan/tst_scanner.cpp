@@ -326,7 +326,7 @@ void TestScanner::findBoxFlashesFirstPrefixMatch()
         m_form->List1()->addItem(QString::fromLatin1(name));
     m_form->List1()->item(2)->setSelected(true);
     int shown = 0;
-    m_scanner->setRowShown([&] { ++shown; });
+    connect(m_form->List1(), &QListWidget::currentRowChanged, this, [&] { ++shown; });
     bool selectedDuringFlash = false;
     m_p->onProcessEvents = [&] { selectedDuringFlash = m_form->List1()->item(1)->isSelected(); };
     m_form->Command12()->show();
