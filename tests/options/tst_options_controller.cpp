@@ -60,6 +60,7 @@ private slots:
     void watchTimer_data();
     void watchTimer();
     void opensCentred();
+    void defaultRunIsModal();
 };
 
 void TestOptionsController::firstOpening()
@@ -180,6 +181,27 @@ void TestOptionsController::opensCentred()
     c.setModalRun([&](Options &w) { at = w.frameGeometry().topLeft(); });
     c.open();
     QCOMPARE(at, QPoint((1000 - 190) / 2, qRound((700 - 176) * 0.9 / 2)));
+}
+
+void TestOptionsController::defaultRunIsModal()
+{
+    Form1 form;
+    form.show();
+    FakePlatform platform;
+    NotificationSettings settings = NotificationSettings::startValues();
+    OptionsController c(form, platform, settings);
+    bool sawModal = false;
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<Options *>(QApplication::activeModalWidget());
+        sawModal = w != nullptr;
+        if (w) {
+            w->Option1()->click();
+            QTest::keyClick(w, Qt::Key_Escape);
+        }
+    });
+    c.open();
+    QVERIFY(sawModal);
+    QCOMPARE(settings.NotifyWhenNoUserHasFile, int16_t(-1));
 }
 
 QTEST_MAIN(TestOptionsController)
