@@ -1,4 +1,5 @@
-#include "forms/form1.h"
+#include "app/settings_store.h"
+#include "app/velmora_app.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>
@@ -8,8 +9,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
+    // The window hides in the tray, and a notification box may be the last
+    // window on screen: only closing the main window ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
     QtPlatform platform;
-    Form1 form;
-    form.show();
+    SettingsStore store;
+    VelmoraApp velmora(platform, store);
+    velmora.onClosed = [] { QCoreApplication::quit(); };
+    velmora.start(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
     return QApplication::exec();
 }

@@ -103,6 +103,17 @@ void TestNetwork::addOpenFile(int server, const QString &path, int connection, i
     });
 }
 
+void TestNetwork::closeFilesOf(int server, int connection)
+{
+    editServer(m_root, server, [&](QJsonObject &s) {
+        QJsonArray kept;
+        for (const QJsonValue &v : s.value(QStringLiteral("openFiles")).toArray())
+            if (v.toObject().value(QStringLiteral("connection")).toInt() != connection)
+                kept.append(v);
+        s.insert(QStringLiteral("openFiles"), kept);
+    });
+}
+
 void TestNetwork::addTrustee(int server, const QString &path, const QString &object, int rights)
 {
     editServer(m_root, server, [&](QJsonObject &s) {

@@ -23,6 +23,7 @@ public:
                        const QJsonValue &address = QStringLiteral("IP:10.1.2.3"));
     void addOpenFile(int server, const QString &path, int connection, int task = 1,
                      int lockType = 8, int accessControl = 3, int lockFlag = 0);
+    void closeFilesOf(int server, int connection);
     void addTrustee(int server, const QString &path, const QString &object, int rights);
 
     // Writes the file (a new one each time, so a reload is never missed),
