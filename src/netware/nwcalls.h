@@ -22,7 +22,28 @@ typedef nuint32 NWDSContextHandle;
 enum : NWCCODE {
     NW_SUCCESS = 0,
     NW_ERR_NO_RIGHTS = 0x89C6, // no console-operator rights (35270)
+    // The simulated client's other results.
+    NW_ERR_NOT_INITIALIZED = 0x88FF,   // NWCallsInit failed or was not called
+    NW_ERR_INVALID_CONNECTION = 0x8801, // unknown connection handle
+    NW_ERR_INVALID_PARAMETER = 0x8836, // null pointer, zero count, overlong input text
+    NW_ERR_INVALID_PATH = 0x899C,      // path does not parse or names nothing
+    NW_ERR_NO_SUCH_VOLUME = 0x8998,
+    NW_ERR_NO_SUCH_CONNECTION = 0x89FD, // no connection with that number
+    NW_ERR_NO_MORE_ENTRIES = 0x89FF,   // iteration past the end
+    NW_ERR_MESSAGE_REFUSED = 0x89FC,   // the connection does not accept messages
+    NW_ERR_MESSAGE_TOO_LONG = 0x8837,  // more than 255 bytes
+    NW_ERR_WRITE_FAILED = 0x89A0,      // the changed network could not be stored
 };
+
+// Directory-services results (negative numbers in the real library).
+enum : NWDSCCODE {
+    NWDS_ERR_NO_SUCH_ENTRY = 0xFFFFFDA7u,   // -601: name not in the directory
+    NWDS_ERR_INVALID_HANDLE = 0xFFFFFEBEu,  // -322: unknown or freed context
+    NWDS_ERR_NULL_POINTER = 0xFFFFFEB1u,    // -335
+    NWDS_ERR_BAD_KEY = 0xFFFFFEB3u,         // -333: context key not supported
+};
+
+enum : int { NW_MAX_BROADCAST_LEN = 255 };
 
 enum : int { DCK_NAME_CONTEXT = 3 };
 

@@ -226,9 +226,8 @@ void Scanner::onFindTextChanged()
                 break;
             }
         }
+        // Moving the current row shows its details, as a click does.
         list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-        if (row >= 0 && m_showRow)
-            m_showRow();
         if (list->currentRow() < 0) {
             m_form.setStatus(QString());
         } else {

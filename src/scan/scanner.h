@@ -27,8 +27,6 @@ public:
                        std::function<void(const QString &)> addToHistory);
     void setRightsLookup(RightsLookup lookup) { m_rights = std::move(lookup); }
     void setNotifier(Notifier notify) { m_notify = std::move(notify); }
-    // Runs for the current row when the Find box moves it (as a click would).
-    void setRowShown(std::function<void()> show) { m_showRow = std::move(show); }
 
     // Every trigger calls this. A trigger that arrives while a scan runs is
     // ignored, except while that scan's notification box is open.
@@ -51,7 +49,6 @@ private:
     std::function<void(const QString &)> m_addToHistory;
     RightsLookup m_rights;
     Notifier m_notify;
-    std::function<void()> m_showRow;
     int m_depth = 0;
     bool m_notifying = false;
     int m_generation = 0;

@@ -1,0 +1,534 @@
+#include "netware/netsim_network.h"
+
+#include <QDate>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTime>
+
+#include <cmath>
+
+namespace netsim {
+
+const Volume *Server::volume(const QString &name) const
+{
+    for (const Volume &v : volumes)
+        if (v.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &v;
+    return nullptr;
+}
+
+const Volume *Server::volumeByNumber(int number) const
+{
+    for (const Volume &v : volumes)
+        if (v.number == number)
+            return &v;
+    return nullptr;
+}
+
+const DirObject *Server::object(const QString &name) const
+{
+    for (const DirObject &o : objects)
+        if (o.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &o;
+    return nullptr;
+}
+
+const DirObject *Server::objectById(uint32_t id) const
+{
+    for (const DirObject &o : objects)
+        if (o.id == id)
+            return &o;
+    return nullptr;
+}
+
+const Connection *Server::connection(int number) const
+{
+    for (const Connection &c : connections)
+        if (c.number == number)
+            return &c;
+    return nullptr;
+}
+
+bool Server::isOperator(const QString &login) const
+{
+    return operators.contains(login, Qt::CaseInsensitive);
+}
+
+const Server *Network::server(const QString &name) const
+{
+    const int i = serverIndex(name);
+    return i < 0 ? nullptr : &servers[i];
+}
+
+int Network::serverIndex(const QString &name) const
+{
+    for (int i = 0; i < servers.size(); ++i)
+        if (servers[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+const Drive *Network::drive(QChar letter) const
+{
+    const char up = char(letter.toUpper().toLatin1());
+    for (const Drive &d : drives)
+        if (d.letter == up)
+            return &d;
+    return nullptr;
+}
+
+std::optional<Address> parseAddressText(const QString &text)
+{
+    static const QRegularExpression ip(QStringLiteral(R"(^IP:(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})$)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ipx(
+        QStringLiteral(R"(^IPX:([0-9A-F]{8}):([0-9A-F]{12}):([0-9A-F]{4})$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    Address a;
+    if (const auto m = ip.match(text); m.hasMatch()) {
+        a.type = 11;
+        for (int i = 0; i < 4; ++i) {
+            const int b = m.captured(i + 1).toInt();
+            if (b > 255)
+                return std::nullopt;
+            a.net[i] = uint8_t(b);
+        }
+        return a;
+    }
+    if (const auto m = ipx.match(text); m.hasMatch()) {
+        a.type = 2;
+        auto hexBytes = [](const QString &hex, uint8_t *out) {
+            for (int i = 0; i < hex.size() / 2; ++i)
+                out[i] = uint8_t(hex.mid(i * 2, 2).toUInt(nullptr, 16));
+        };
+        hexBytes(m.captured(1), a.net.data());
+        hexBytes(m.captured(2), a.node.data());
+        hexBytes(m.captured(3), a.socket.data());
+        return a;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text)
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})$)"));
+    const auto m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return std::array<uint8_t, 7>{uint8_t(date.year() % 100), uint8_t(date.month()),
+                                  uint8_t(date.day()),         uint8_t(time.hour()),
+                                  uint8_t(time.minute()),      uint8_t(time.second()),
+                                  uint8_t(date.dayOfWeek() % 7)};
+}
+
+QString normalizedVolumePath(const QString &path)
+{
+    QString p = path.trimmed().toUpper();
+    p.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    const int colon = p.indexOf(QLatin1Char(':'));
+    const int slash = p.indexOf(QLatin1Char('\\'));
+    // "SERVER\VOLUME:..." after the replacement above: drop the server part.
+    if (colon > 0 && slash >= 0 && slash < colon)
+        p = p.mid(slash + 1);
+    // A folder path compares equal with or without its trailing "\".
+    while (p.endsWith(QLatin1Char('\\')) && !p.endsWith(QLatin1String(":\\")))
+        p.chop(1);
+    if (p.endsWith(QLatin1String(":\\")))
+        p.chop(1);
+    return p;
+}
+
+QString volumeOfPath(const QString &path)
+{
+    const int colon = path.indexOf(QLatin1Char(':'));
+    return colon < 0 ? QString() : path.left(colon);
+}
+
+namespace {
+
+// Walks the document and stops at the first bad field with its path.
+class Loader
+{
+public:
+    QString error;
+
+    bool fail(const QString &path, const QString &problem)
+    {
+        error = path.isEmpty() ? problem : path + QStringLiteral(": ") + problem;
+        return false;
+    }
+
+    bool integer(const QJsonValue &v, const QString &path, double lo, double hi, double *out)
+    {
+        const double d = v.toDouble();
+        if (!v.isDouble() || std::floor(d) != d || d < lo || d > hi)
+            return fail(path, QStringLiteral("not an integer in %1..%2")
+                                  .arg(qulonglong(lo))
+                                  .arg(qulonglong(hi)));
+        *out = d;
+        return true;
+    }
+
+    // An optional integer: absent keeps *out.
+    template <typename T>
+    bool optInteger(const QJsonObject &o, const char *key, const QString &path, double lo, double hi,
+                    T *out)
+    {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return true;
+        double d = 0;
+        if (!integer(v, path + QLatin1Char('.') + QLatin1String(key), lo, hi, &d))
+            return false;
+        *out = T(d);
+        return true;
+    }
+
+    template <typename T>
+    bool reqInteger(const QJsonObject &o, const char *key, const QString &path, double lo, double hi,
+                    T *out)
+    {
+        if (!o.contains(QLatin1String(key)))
+            return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("missing"));
+        return optInteger(o, key, path, lo, hi, out);
+    }
+
+    bool string(const QJsonObject &o, const char *key, const QString &path, QString *out,
+                bool required = true)
+    {
+        const QString p = path + QLatin1Char('.') + QLatin1String(key);
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) {
+            if (required)
+                return fail(p, QStringLiteral("missing"));
+            return true;
+        }
+        if (!v.isString())
+            return fail(p, QStringLiteral("not a string"));
+        if (v.toString().isEmpty())
+            return fail(p, QStringLiteral("empty"));
+        *out = v.toString();
+        return true;
+    }
+
+    bool array(const QJsonObject &o, const char *key, const QString &path, QJsonArray *out,
+               bool required)
+    {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) {
+            if (required)
+                return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("missing"));
+            *out = {};
+            return true;
+        }
+        if (!v.isArray())
+            return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("not an array"));
+        *out = v.toArray();
+        return true;
+    }
+
+    bool object(const QJsonValue &v, const QString &path, QJsonObject *out)
+    {
+        if (!v.isObject())
+            return fail(path, QStringLiteral("not an object"));
+        *out = v.toObject();
+        return true;
+    }
+
+    static QString at(const QString &path, const char *key, int i)
+    {
+        return QStringLiteral("%1.%2[%3]").arg(path, QLatin1String(key)).arg(i);
+    }
+
+    template <size_t N>
+    bool bytes(const QJsonObject &o, const char *key, const QString &path, std::array<uint8_t, N> *out)
+    {
+        const QJsonValue v = o.value(QLatin1String(key));
+        const QString p = path + QLatin1Char('.') + QLatin1String(key);
+        if (v.isUndefined())
+            return true;
+        if (!v.isArray() || v.toArray().size() != int(N))
+            return fail(p, QStringLiteral("not an array of %1 bytes").arg(N));
+        const QJsonArray a = v.toArray();
+        for (int i = 0; i < int(N); ++i) {
+            double d = 0;
+            if (!integer(a[i], QStringLiteral("%1[%2]").arg(p).arg(i), 0, 255, &d))
+                return false;
+            (*out)[i] = uint8_t(d);
+        }
+        return true;
+    }
+
+    static bool plainName(const QString &s)
+    {
+        return !s.contains(QLatin1Char('/')) && !s.contains(QLatin1Char('\\'))
+               && !s.contains(QLatin1Char(':'));
+    }
+
+    bool volumePath(const QJsonObject &o, const QString &path, QString *out)
+    {
+        if (!string(o, "path", path, out))
+            return false;
+        if (volumeOfPath(*out).isEmpty())
+            return fail(path + QStringLiteral(".path"), QStringLiteral("not a VOLUME:DIR\\FILE path"));
+        return true;
+    }
+
+    bool connection(const QJsonValue &v, const QString &path, Connection *c)
+    {
+        QJsonObject o;
+        if (!object(v, path, &o) || !reqInteger(o, "number", path, 1, 65535, &c->number))
+            return false;
+        if (!string(o, "object", path, &c->object))
+            return false;
+        const QJsonValue lt = o.value(QLatin1String("loginTime"));
+        if (lt.isString()) {
+            const auto t = parseLoginTimeText(lt.toString());
+            if (!t)
+                return fail(path + QStringLiteral(".loginTime"),
+                            QStringLiteral("not a time \"YYYY-MM-DD HH:MM:SS\""));
+            c->loginTime = *t;
+        } else if (lt.isArray()) {
+            if (!bytes(o, "loginTime", path, &c->loginTime))
+                return false;
+        } else if (!lt.isUndefined()) {
+            return fail(path + QStringLiteral(".loginTime"),
+                        QStringLiteral("neither a \"YYYY-MM-DD HH:MM:SS\" text nor 7 bytes"));
+        }
+        const QJsonValue addr = o.value(QLatin1String("address"));
+        const QString ap = path + QStringLiteral(".address");
+        if (addr.isString()) {
+            c->address = parseAddressText(addr.toString());
+            if (!c->address)
+                return fail(ap, QStringLiteral("not \"IP:a.b.c.d\" or \"IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS\""));
+        } else if (addr.isObject()) {
+            const QJsonObject a = addr.toObject();
+            Address out;
+            if (!reqInteger(a, "type", ap, 0, 65535, &out.type) || !bytes(a, "net", ap, &out.net)
+                || !bytes(a, "node", ap, &out.node) || !bytes(a, "socket", ap, &out.socket))
+                return false;
+            c->address = out;
+        } else if (!addr.isUndefined() && !addr.isNull()) {
+            return fail(ap, QStringLiteral("neither a text, an object nor null"));
+        }
+        const QJsonValue accepts = o.value(QLatin1String("acceptsMessages"));
+        if (!accepts.isUndefined()) {
+            if (!accepts.isBool())
+                return fail(path + QStringLiteral(".acceptsMessages"), QStringLiteral("not true or false"));
+            c->acceptsMessages = accepts.toBool();
+        }
+        QJsonArray messages;
+        if (!array(o, "messages", path, &messages, false))
+            return false;
+        for (int i = 0; i < messages.size(); ++i) {
+            QJsonObject m;
+            const QString mp = at(path, "messages", i);
+            if (!object(messages[i], mp, &m))
+                return false;
+            Message msg;
+            msg.from = m.value(QLatin1String("from")).toString();
+            msg.text = m.value(QLatin1String("text")).toString();
+            msg.at = m.value(QLatin1String("at")).toString();
+            for (const char *key : {"from", "text", "at"})
+                if (m.contains(QLatin1String(key)) && !m.value(QLatin1String(key)).isString())
+                    return fail(mp + QLatin1Char('.') + QLatin1String(key), QStringLiteral("not a string"));
+            c->messages.append(msg);
+        }
+        return true;
+    }
+
+    bool server(const QJsonValue &v, const QString &path, const QString &baseDir, Server *s)
+    {
+        QJsonObject o;
+        if (!object(v, path, &o) || !string(o, "name", path, &s->name))
+            return false;
+        if (!plainName(s->name))
+            return fail(path + QStringLiteral(".name"), QStringLiteral("contains '/', '\\' or ':'"));
+
+        QJsonArray a;
+        if (!array(o, "operators", path, &a, false))
+            return false;
+        for (int i = 0; i < a.size(); ++i) {
+            if (!a[i].isString())
+                return fail(at(path, "operators", i), QStringLiteral("not a string"));
+            s->operators.append(a[i].toString());
+        }
+
+        if (!array(o, "volumes", path, &a, true))
+            return false;
+        for (int i = 0; i < a.size(); ++i) {
+            const QString p = at(path, "volumes", i);
+            QJsonObject vo;
+            Volume vol;
+            if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
+                || !reqInteger(vo, "number", p, 0, 255, &vol.number) || !string(vo, "root", p, &vol.root))
+                return false;
+            if (!plainName(vol.name) || vol.name.size() > kMaxVolumeNameLen)
+                return fail(p + QStringLiteral(".name"),
+                            QStringLiteral("not a volume name of at most %1 characters without '/', "
+                                           "'\\' or ':'")
+                                .arg(kMaxVolumeNameLen));
+            if (s->volume(vol.name))
+                return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate volume \"%1\"").arg(vol.name));
+            if (s->volumeByNumber(vol.number))
+                return fail(p + QStringLiteral(".number"), QStringLiteral("duplicate volume number %1").arg(vol.number));
+            vol.root = QDir::cleanPath(QDir(baseDir).absoluteFilePath(vol.root));
+            s->volumes.append(vol);
+        }
+
+        if (!array(o, "objects", path, &a, false))
+            return false;
+        for (int i = 0; i < a.size(); ++i) {
+            const QString p = at(path, "objects", i);
+            QJsonObject oo;
+            DirObject obj;
+            if (!object(a[i], p, &oo) || !string(oo, "name", p, &obj.name)
+                || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id))
+                return false;
+            if (s->object(obj.name))
+                return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate object \"%1\"").arg(obj.name));
+            if (s->objectById(obj.id))
+                return fail(p + QStringLiteral(".id"), QStringLiteral("duplicate object id %1").arg(obj.id));
+            s->objects.append(obj);
+        }
+
+        if (!array(o, "connections", path, &a, false))
+            return false;
+        for (int i = 0; i < a.size(); ++i) {
+            const QString p = at(path, "connections", i);
+            Connection c;
+            if (!connection(a[i], p, &c))
+                return false;
+            if (s->connection(c.number))
+                return fail(p + QStringLiteral(".number"), QStringLiteral("duplicate connection number %1").arg(c.number));
+            s->connections.append(c);
+        }
+
+        if (!array(o, "openFiles", path, &a, false))
+            return false;
+        for (int i = 0; i < a.size(); ++i) {
+            const QString p = at(path, "openFiles", i);
+            QJsonObject fo;
+            OpenFile f;
+            // The connection need not be listed: the client then has no information for it.
+            if (!object(a[i], p, &fo) || !volumePath(fo, p, &f.path)
+                || !reqInteger(fo, "connection", p, 1, 65535, &f.connection)
+                || !optInteger(fo, "task", p, 0, 65535, &f.task)
+                || !optInteger(fo, "lockType", p, 0, 255, &f.lockType)
+                || !optInteger(fo, "accessControl", p, 0, 255, &f.accessControl)
+                || !optInteger(fo, "lockFlag", p, 0, 255, &f.lockFlag))
+                return false;
+            s->openFiles.append(f);
+        }
+
+        if (!array(o, "trustees", path, &a, false))
+            return false;
+        for (int i = 0; i < a.size(); ++i) {
+            const QString p = at(path, "trustees", i);
+            QJsonObject to;
+            Trustee t;
+            if (!object(a[i], p, &to) || !volumePath(to, p, &t.path) || !string(to, "object", p, &t.object)
+                || !reqInteger(to, "rights", p, 0, 65535, &t.rights))
+                return false;
+            if (!s->object(t.object))
+                return fail(p + QStringLiteral(".object"), QStringLiteral("unknown object \"%1\"").arg(t.object));
+            s->trustees.append(t);
+        }
+        return true;
+    }
+
+    bool network(const QJsonObject &root, const QString &baseDir, Network *n)
+    {
+        const QJsonValue format = root.value(QLatin1String("format"));
+        if (!format.isUndefined() && format.toString() != QLatin1String(kFormat))
+            return fail(QStringLiteral("format"), QStringLiteral("not \"%1\"").arg(QLatin1String(kFormat)));
+
+        QJsonObject ws;
+        if (!root.contains(QLatin1String("workstation")))
+            return fail(QStringLiteral("workstation"), QStringLiteral("missing"));
+        if (!object(root.value(QLatin1String("workstation")), QStringLiteral("workstation"), &ws)
+            || !string(ws, "login", QStringLiteral("workstation"), &n->login))
+            return false;
+
+        QJsonArray servers;
+        if (!array(root, "servers", QString(), &servers, true)) {
+            error = error.mid(1); // no leading "." for a top-level key
+            return false;
+        }
+        for (int i = 0; i < servers.size(); ++i) {
+            Server s;
+            const QString p = QStringLiteral("servers[%1]").arg(i);
+            if (!server(servers[i], p, baseDir, &s))
+                return false;
+            if (n->server(s.name))
+                return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate server \"%1\"").arg(s.name));
+            n->servers.append(s);
+        }
+
+        const QJsonValue drives = ws.value(QLatin1String("drives"));
+        if (!drives.isUndefined() && !drives.isObject())
+            return fail(QStringLiteral("workstation.drives"), QStringLiteral("not an object"));
+        const QJsonObject dm = drives.toObject();
+        static const QRegularExpression target(QStringLiteral(R"(^([^/\\:]+)/([^/\\:]+):\\?$)"));
+        for (auto it = dm.begin(); it != dm.end(); ++it) {
+            const QString p = QStringLiteral("workstation.drives.") + it.key();
+            const QString letter = it.key().toUpper();
+            if (letter.size() != 1 || letter[0] < QLatin1Char('A') || letter[0] > QLatin1Char('Z'))
+                return fail(p, QStringLiteral("not a drive letter A..Z"));
+            if (n->drive(letter[0]))
+                return fail(p, QStringLiteral("drive mapped twice"));
+            if (!it.value().isString())
+                return fail(p, QStringLiteral("not a string"));
+            const auto m = target.match(it.value().toString());
+            if (!m.hasMatch())
+                return fail(p, QStringLiteral("not \"SERVER/VOLUME:\""));
+            const Server *s = n->server(m.captured(1));
+            if (!s)
+                return fail(p, QStringLiteral("unknown server \"%1\"").arg(m.captured(1)));
+            const Volume *v = s->volume(m.captured(2));
+            if (!v)
+                return fail(p, QStringLiteral("unknown volume \"%1\" on server %2").arg(m.captured(2), s->name));
+            n->drives.append(Drive{char(letter[0].toLatin1()), s->name, v->name});
+        }
+        n->root = root;
+        return true;
+    }
+};
+
+} // namespace
+
+bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error)
+{
+    QJsonParseError pe;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &pe);
+    QString problem;
+    Network n;
+    if (pe.error != QJsonParseError::NoError) {
+        problem = QStringLiteral("JSON error at offset %1: %2").arg(pe.offset).arg(pe.errorString());
+    } else if (!doc.isObject()) {
+        problem = QStringLiteral("not a JSON object");
+    } else {
+        Loader loader;
+        if (!loader.network(doc.object(), baseDir, &n))
+            problem = loader.error;
+    }
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
+    if (out)
+        *out = std::move(n);
+    return true;
+}
+
+} // namespace netsim

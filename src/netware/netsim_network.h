@@ -1,0 +1,129 @@
+// The simulated NetWare network as read from its description file, and the
+// pure loader that validates a description (usable without any file or state).
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace netsim {
+
+inline constexpr const char *kFormat = "velmora-netsim/1";
+inline constexpr int kMaxVolumeNameLen = 16;
+
+struct Volume
+{
+    QString name;
+    int number = 0;
+    QString root; // absolute local folder of the volume's files
+};
+
+struct DirObject
+{
+    QString name;
+    uint32_t id = 0;
+};
+
+struct Address
+{
+    uint16_t type = 0;
+    std::array<uint8_t, 4> net{};
+    std::array<uint8_t, 6> node{};
+    std::array<uint8_t, 2> socket{};
+    friend bool operator==(const Address &, const Address &) = default;
+};
+
+struct Message
+{
+    QString from;
+    QString text;
+    QString at;
+};
+
+struct Connection
+{
+    uint16_t number = 0;
+    QString object;
+    std::array<uint8_t, 7> loginTime{}; // Y mod 100, M, D, h, m, s, weekday (0 = Sunday)
+    std::optional<Address> address;
+    bool acceptsMessages = true;
+    QList<Message> messages;
+};
+
+struct OpenFile
+{
+    QString path; // "VOLUME:DIR\FILE"
+    uint16_t connection = 0;
+    uint16_t task = 0;
+    uint8_t lockType = 0;
+    uint8_t accessControl = 0;
+    uint8_t lockFlag = 0;
+};
+
+struct Trustee
+{
+    QString path; // "VOLUME:" or "VOLUME:DIR\..."
+    QString object;
+    uint16_t rights = 0;
+};
+
+struct Server
+{
+    QString name;
+    QStringList operators;
+    QList<Volume> volumes;
+    QList<DirObject> objects;
+    QList<Connection> connections;
+    QList<OpenFile> openFiles;
+    QList<Trustee> trustees;
+
+    const Volume *volume(const QString &name) const;       // case-insensitive
+    const Volume *volumeByNumber(int number) const;
+    const DirObject *object(const QString &name) const;    // case-insensitive
+    const DirObject *objectById(uint32_t id) const;
+    const Connection *connection(int number) const;
+    bool isOperator(const QString &login) const;           // case-insensitive
+};
+
+struct Drive
+{
+    char letter = 0; // upper case
+    QString server;
+    QString volume;
+};
+
+struct Network
+{
+    QString login;
+    QList<Drive> drives; // by letter
+    QList<Server> servers; // file order
+    QJsonObject root;      // the whole parsed document, unknown fields included
+
+    const Server *server(const QString &name) const; // case-insensitive
+    int serverIndex(const QString &name) const;      // -1 when unknown
+    const Drive *drive(QChar letter) const;          // any case
+};
+
+// Validates and loads a description. Relative volume roots are taken from
+// baseDir. On failure *error holds the problem, for a bad field prefixed by
+// its path ("servers[0].connections[3].number: not an integer in 1..65535"),
+// for bad JSON by the offset and the parser's message; *out is untouched.
+bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error);
+
+// Address forms of the description: "IP:a.b.c.d", "IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS".
+std::optional<Address> parseAddressText(const QString &text);
+// "YYYY-MM-DD HH:MM:SS" to the 7 login-time bytes.
+std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text);
+
+// A volume path for comparison: upper case, "/" as "\", no "SERVER/" prefix.
+QString normalizedVolumePath(const QString &path);
+// The volume part of "VOLUME:..." (empty when there is no colon).
+QString volumeOfPath(const QString &path);
+
+} // namespace netsim

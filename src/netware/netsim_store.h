@@ -1,0 +1,72 @@
+// The description file as the simulated network's server state: loaded,
+// re-read when it changed on disk, and changed only through a locked
+// read-change-write that keeps every field it does not know.
+#pragma once
+
+#include "netware/netsim_network.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+namespace netsim {
+
+class Store final
+{
+public:
+    explicit Store(const QString &file);
+
+    QString file() const { return m_file; }
+    bool isLoaded() const { return m_loaded; }
+    const Network &network() const { return m_network; }
+
+    // Reads and validates the file. On failure *error names the file and the
+    // problem in one line, and the last good state (if any) stays.
+    bool load(QString *error);
+
+    // Re-reads when size or modification time changed; with checkContent also
+    // when the bytes differ (same size within one timestamp tick). Returns
+    // false with *error set only when a changed file failed to load; the
+    // same failure is reported once.
+    bool refresh(bool checkContent, QString *error);
+
+    // The change gets the freshly read document and its validated network;
+    // it edits the document and returns false (with *error) to write nothing.
+    using Change = std::function<bool(QJsonObject &root, const Network &network, QString *error)>;
+    bool modify(const Change &change, QString *error);
+
+private:
+    bool adopt(const QByteArray &bytes, QString *error);
+
+    QString m_file;
+    Network m_network;
+    bool m_loaded = false;
+    QByteArray m_bytes;      // what the current state was read from
+    qint64 m_size = -1;
+    QDateTime m_mtime;
+    QByteArray m_failedBytes; // last content reported as bad
+};
+
+// NWSIM_NETWORK when set, otherwise the demo copy (installed on first use).
+QString descriptionFile(QString *error);
+
+// The writable per-user copy of the built-in demo network.
+QString demoDir();
+QString demoFile();
+// Copies the built-in demo out when its description is missing; with reset,
+// replaces the whole copy by the built-in one.
+bool installDemo(bool reset, QString *error);
+
+// Edits of a validated document, shared by the client calls and nwsim. The
+// server is addressed by its index in "servers".
+namespace edit {
+bool appendMessage(QJsonObject &root, int server, int connection, const Message &message);
+bool removeConnection(QJsonObject &root, int server, int connection);
+void addConnection(QJsonObject &root, int server, const QJsonObject &connection);
+void addOpenFile(QJsonObject &root, int server, const QJsonObject &entry);
+// Removes the entries of a connection on a path (one task, or all when task < 0); returns how many.
+int removeOpenFiles(QJsonObject &root, int server, int connection, const QString &path, int task);
+} // namespace edit
+
+} // namespace netsim

@@ -1,0 +1,582 @@
+// The NetWare client calls answered from the simulated network.
+#include "netware/mapped_drives.h"
+#include "netware/netsim_path.h"
+#include "netware/netsim_store.h"
+#include "netware/nwcalls.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+using namespace netsim;
+
+namespace {
+
+constexpr size_t kMaxInputText = 1024;
+constexpr int kTrusteeLabelMax = 0xFFFE; // 0xFFFF means "before the first"
+
+struct Client
+{
+    std::unique_ptr<Store> store;
+    QMap<QString, NWCONN_HANDLE> handles; // upper-case server name -> handle, never reused
+    NWCONN_HANDLE nextHandle = 1;
+    QMap<NWDSContextHandle, QString> contexts; // handle -> name context
+    NWDSContextHandle nextContext = 1;
+
+    bool ready() const { return store && store->isLoaded(); }
+    const Network &net() const { return store->network(); }
+};
+
+std::mutex g_mutex;
+
+Client &client()
+{
+    static Client c;
+    return c;
+}
+
+void report(const QString &line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+void assignHandles(Client &c)
+{
+    for (const Server &s : c.net().servers) {
+        const QString key = s.name.toUpper();
+        if (!c.handles.contains(key))
+            c.handles.insert(key, c.nextHandle++);
+    }
+}
+
+void refresh(Client &c, bool checkContent)
+{
+    if (!c.ready())
+        return;
+    QString error;
+    if (!c.store->refresh(checkContent, &error))
+        report(error);
+    assignHandles(c);
+}
+
+// The server behind a handle in the current state, or null.
+const Server *serverOf(Client &c, NWCONN_HANDLE conn, int *index = nullptr)
+{
+    if (!c.ready() || conn == 0)
+        return nullptr;
+    const QString name = c.handles.key(conn);
+    if (name.isEmpty())
+        return nullptr;
+    const int i = c.net().serverIndex(name);
+    if (index)
+        *index = i;
+    return i < 0 ? nullptr : &c.net().servers[i];
+}
+
+// Reads a NUL-terminated 8-bit input; false when null or longer than the limit.
+bool inputText(const char *s, QString *out, size_t max = kMaxInputText)
+{
+    if (!s)
+        return false;
+    const size_t n = strnlen(s, max + 1);
+    if (n > max)
+        return false;
+    *out = QString::fromLatin1(s, qsizetype(n));
+    return true;
+}
+
+// Writes text into a buffer of size bytes, cut to fit, always NUL-terminated.
+void outputText(char *dst, size_t size, const QString &text)
+{
+    if (!dst || size == 0)
+        return;
+    const QByteArray b = text.toLatin1();
+    const size_t n = std::min(size_t(b.size()), size - 1);
+    std::memcpy(dst, b.constData(), n);
+    dst[n] = '\0';
+}
+
+QList<const OpenFile *> usesOf(const Server &s, const QString &volumePath)
+{
+    const QString wanted = normalizedVolumePath(volumePath);
+    QList<const OpenFile *> out;
+    for (const OpenFile &f : s.openFiles)
+        if (normalizedVolumePath(f.path) == wanted)
+            out.append(&f);
+    return out;
+}
+
+// Case-insensitive resolution of a directory path under a volume's folder.
+QString nativePath(const QString &root, const QString &dirPath)
+{
+    QString current = root;
+    if (!QFileInfo(current).isDir())
+        return QString();
+    for (const QString &part : dirPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+        const QStringList entries = QDir(current).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        auto it = std::find_if(entries.begin(), entries.end(),
+                               [&](const QString &e) { return e.compare(part, Qt::CaseInsensitive) == 0; });
+        if (it == entries.end())
+            return QString();
+        current += QLatin1Char('/') + *it;
+    }
+    return current;
+}
+
+nuint32 dosDateTime(const QDateTime &t)
+{
+    if (!t.isValid() || t.date().year() < 1980)
+        return 0;
+    const QDate d = t.date();
+    const QTime tm = t.time();
+    const nuint32 date = nuint32((d.year() - 1980) << 9 | d.month() << 5 | d.day());
+    const nuint32 time = nuint32(tm.hour() << 11 | tm.minute() << 5 | tm.second() / 2);
+    return date << 16 | time;
+}
+
+} // namespace
+
+extern "C" {
+
+NWCCODE NWCallsInit(void *, void *)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    c.store.reset();
+    QString error;
+    const QString file = descriptionFile(&error);
+    if (file.isEmpty()) {
+        report(error);
+        return NW_ERR_NOT_INITIALIZED;
+    }
+    auto store = std::make_unique<Store>(file);
+    if (!store->load(&error)) {
+        report(error);
+        return NW_ERR_NOT_INITIALIZED;
+    }
+    c.store = std::move(store);
+    assignHandles(c);
+    return NW_SUCCESS;
+}
+
+NWCCODE NWParsePath(const char *path, char *serverName, NWCONN_HANDLE *conn, char *volName,
+                    char *dirPath)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    // Failure leaves empty texts and the handle as it was.
+    outputText(serverName, NW_SERVER_NAME_LEN, QString());
+    outputText(volName, 32, QString());
+    outputText(dirPath, NW_DIR_PATH_LEN, QString());
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    QString text;
+    if (!inputText(path, &text))
+        return NW_ERR_INVALID_PARAMETER;
+    refresh(c, true);
+    ParsedPath parsed;
+    if (!parseNetWarePath(c.net(), text, &parsed))
+        return NW_ERR_INVALID_PATH;
+    // A cut directory path would name another file: refuse instead.
+    if (parsed.dirPath.toLatin1().size() >= NW_DIR_PATH_LEN)
+        return NW_ERR_INVALID_PATH;
+    outputText(serverName, NW_SERVER_NAME_LEN, parsed.server);
+    // The rights lookup passes 32 bytes; volume names are at most 16 characters.
+    outputText(volName, 32, parsed.volume);
+    outputText(dirPath, NW_DIR_PATH_LEN, parsed.dirPath);
+    if (conn)
+        *conn = c.handles.value(parsed.server.toUpper());
+    return NW_SUCCESS;
+}
+
+NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, nuint8, const char *filePath,
+                                   nint16 *iterHandle, CONN_USING_FILE *fileUse,
+                                   CONNS_USING_FILE *fileUsed)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    QString path;
+    if (!iterHandle || !fileUsed || !inputText(filePath, &path))
+        return NW_ERR_INVALID_PARAMETER;
+    if (*iterHandle == 0)
+        refresh(c, true);
+    else
+        refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    if (!s->isOperator(c.net().login))
+        return NW_ERR_NO_RIGHTS;
+
+    const QList<const OpenFile *> uses = usesOf(*s, path);
+    const qint64 first = qint64(*iterHandle) * NW_MAX_CONNS_PER_BATCH;
+    if (*iterHandle < 0 || first >= uses.size())
+        return NW_ERR_NO_MORE_ENTRIES;
+
+    CONNS_USING_FILE r;
+    std::memset(&r, 0, sizeof r);
+    for (const OpenFile *f : uses) {
+        ++r.useCount;
+        ++r.openCount;
+        r.openForReadCount += (f->accessControl & 1) ? 1 : 0;
+        r.openForWriteCount += (f->accessControl & 2) ? 1 : 0;
+        r.denyReadCount += (f->accessControl & 4) ? 1 : 0;
+        r.denyWriteCount += (f->accessControl & 8) ? 1 : 0;
+        if (f->lockFlag)
+            r.locked = 1;
+    }
+    const qint64 end = std::min<qint64>(first + NW_MAX_CONNS_PER_BATCH, uses.size());
+    for (qint64 i = first; i < end; ++i) {
+        CONN_USING_FILE &e = r.connInfo[r.connCount++];
+        e.connNumber = uses[i]->connection;
+        e.taskNumber = uses[i]->task;
+        e.lockType = uses[i]->lockType;
+        e.accessControl = uses[i]->accessControl;
+        e.lockFlag = uses[i]->lockFlag;
+    }
+    r.nextRequest = end < uses.size() ? nuint16(*iterHandle + 1) : 0;
+    *fileUsed = r;
+    if (fileUse)
+        *fileUse = r.connInfo[0];
+    return NW_SUCCESS;
+}
+
+NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, nuint16 connNumber, char *objName,
+                                   nuint16 *objType, nuint32 *objID, nuint8 *loginTime)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const Connection *cn = s->connection(connNumber);
+    if (!cn)
+        return NW_ERR_NO_SUCH_CONNECTION;
+    outputText(objName, NW_OBJECT_NAME_LEN, cn->object);
+    if (objType)
+        *objType = 1; // a user object
+    if (objID) {
+        const DirObject *o = s->object(cn->object);
+        *objID = o ? o->id : 0;
+    }
+    if (loginTime) {
+        std::memcpy(loginTime, cn->loginTime.data(), cn->loginTime.size());
+        loginTime[7] = 0;
+    }
+    return NW_SUCCESS;
+}
+
+NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, nuint16 connNumber, NWINET_ADDR *inetAddr)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    if (!inetAddr)
+        return NW_ERR_INVALID_PARAMETER;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const Connection *cn = s->connection(connNumber);
+    if (!cn)
+        return NW_ERR_NO_SUCH_CONNECTION;
+    if (!cn->address)
+        return NW_ERR_NO_MORE_ENTRIES;
+    NWINET_ADDR a;
+    std::memcpy(a.networkAddr, cn->address->net.data(), 4);
+    std::memcpy(a.netNodeAddr, cn->address->node.data(), 6);
+    std::memcpy(a.socket, cn->address->socket.data(), 2);
+    a.connType = cn->address->type;
+    *inetAddr = a;
+    return NW_SUCCESS;
+}
+
+NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const char *message, nuint16 connCount,
+                               const nuint16 *connList, nuint8 *resultList)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    if (!message || !connList || connCount == 0)
+        return NW_ERR_INVALID_PARAMETER;
+    const size_t length = strnlen(message, NW_MAX_BROADCAST_LEN + 1);
+    if (length > size_t(NW_MAX_BROADCAST_LEN))
+        return NW_ERR_MESSAGE_TOO_LONG;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const QString serverName = s->name;
+    const Message msg{c.net().login, QString::fromLatin1(message, qsizetype(length)),
+                      QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+
+    NWCCODE result = NW_SUCCESS;
+    QList<NWCCODE> perConnection;
+    QString error;
+    const bool written = c.store->modify(
+        [&](QJsonObject &root, const Network &net, QString *) {
+            perConnection.clear();
+            const int si = net.serverIndex(serverName);
+            bool any = false;
+            for (int i = 0; i < connCount; ++i) {
+                NWCCODE code = NW_SUCCESS;
+                const Connection *cn = si < 0 ? nullptr : net.servers[si].connection(connList[i]);
+                if (si < 0)
+                    code = NW_ERR_INVALID_CONNECTION;
+                else if (!cn)
+                    code = NW_ERR_NO_SUCH_CONNECTION;
+                else if (!cn->acceptsMessages)
+                    code = NW_ERR_MESSAGE_REFUSED;
+                else
+                    any = edit::appendMessage(root, si, connList[i], msg) || any;
+                perConnection.append(code);
+            }
+            return any; // nothing to write when every connection failed
+        },
+        &error);
+    for (int i = 0; i < connCount; ++i) {
+        const NWCCODE code = i < perConnection.size() ? perConnection[i] : NW_ERR_WRITE_FAILED;
+        const NWCCODE effective = (code == NW_SUCCESS && !written) ? NW_ERR_WRITE_FAILED : code;
+        if (resultList)
+            resultList[i] = effective == NW_SUCCESS ? 0 : 0xFF;
+        if (result == NW_SUCCESS)
+            result = effective;
+    }
+    if (!written && !error.isEmpty())
+        report(error);
+    assignHandles(c);
+    return result;
+}
+
+NWCCODE NWClearConnectionNumber(NWCONN_HANDLE conn, nuint16 connNumber)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const QString serverName = s->name;
+    NWCCODE result = NW_ERR_WRITE_FAILED;
+    QString error;
+    c.store->modify(
+        [&](QJsonObject &root, const Network &net, QString *) {
+            const int si = net.serverIndex(serverName);
+            if (si < 0)
+                result = NW_ERR_INVALID_CONNECTION;
+            else if (!net.servers[si].isOperator(net.login))
+                result = NW_ERR_NO_RIGHTS;
+            else if (!edit::removeConnection(root, si, connNumber))
+                result = NW_ERR_NO_SUCH_CONNECTION;
+            else
+                result = NW_SUCCESS;
+            return result == NW_SUCCESS;
+        },
+        &error);
+    if (!error.isEmpty()) {
+        report(error);
+        result = NW_ERR_WRITE_FAILED;
+    }
+    assignHandles(c);
+    return result;
+}
+
+NWDSCCODE NWDSCreateContextHandle(NWDSContextHandle *context)
+{
+    std::lock_guard guard(g_mutex);
+    if (!context)
+        return NWDS_ERR_NULL_POINTER;
+    Client &c = client();
+    const NWDSContextHandle h = c.nextContext++;
+    c.contexts.insert(h, QString());
+    *context = h;
+    return NW_SUCCESS;
+}
+
+NWDSCCODE NWDSSetContext(NWDSContextHandle context, int key, const void *value)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.contexts.contains(context))
+        return NWDS_ERR_INVALID_HANDLE;
+    if (key != DCK_NAME_CONTEXT)
+        return NWDS_ERR_BAD_KEY;
+    QString text;
+    if (!inputText(static_cast<const char *>(value), &text))
+        return NWDS_ERR_NULL_POINTER;
+    c.contexts[context] = text;
+    return NW_SUCCESS;
+}
+
+NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const char *objectName,
+                          nuint32 *objectID)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.contexts.contains(context))
+        return NWDS_ERR_INVALID_HANDLE;
+    QString name;
+    if (!objectID || !inputText(objectName, &name))
+        return NWDS_ERR_NULL_POINTER;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    if (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1); // a distinguished name from the root
+    const DirObject *o = s->object(name);
+    if (!o)
+        return NWDS_ERR_NO_SUCH_ENTRY;
+    *objectID = o->id;
+    return NW_SUCCESS;
+}
+
+NWDSCCODE NWDSFreeContext(NWDSContextHandle context)
+{
+    std::lock_guard guard(g_mutex);
+    return client().contexts.remove(context) ? NWDSCCODE(NW_SUCCESS) : NWDSCCODE(NWDS_ERR_INVALID_HANDLE);
+}
+
+NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char *volName, nuint16 *volNum)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    QString name;
+    if (!volNum || !inputText(volName, &name))
+        return NW_ERR_INVALID_PARAMETER;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const Volume *v = s->volume(name);
+    if (!v)
+        return NW_ERR_NO_SUCH_VOLUME;
+    *volNum = nuint16(v->number);
+    return NW_SUCCESS;
+}
+
+NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volNum,
+                                 nuint16 *iterHandle, nuint8 *accessRights, char *dirPath)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    if (!iterHandle || !dirPath)
+        return NW_ERR_INVALID_PARAMETER;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const Volume *v = s->volumeByNumber(volNum);
+    if (!v)
+        return NW_ERR_NO_SUCH_VOLUME;
+    const DirObject *o = s->objectById(objID);
+
+    // The handle holds the position of the path last returned.
+    const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
+    int position = 0;
+    for (const Trustee &t : s->trustees) {
+        if (!o || t.object.compare(o->name, Qt::CaseInsensitive) != 0
+            || volumeOfPath(t.path).compare(v->name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (position >= start && position <= kTrusteeLabelMax) {
+            QString rest = t.path.mid(t.path.indexOf(QLatin1Char(':')) + 1);
+            rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+            outputText(dirPath, NW_TRUSTEE_PATH_LEN, v->name + QLatin1Char(':') + rest);
+            if (accessRights)
+                *accessRights = nuint8(t.rights);
+            *iterHandle = nuint16(position);
+            return NW_SUCCESS;
+        }
+        ++position;
+    }
+    dirPath[0] = '\0';
+    return NW_ERR_NO_MORE_ENTRIES;
+}
+
+NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srchPath,
+                                    nuint32 *iterHandle, char *dirName, nuint32 *dirDateTime,
+                                    nuint32 *ownerID, TRUSTEE_INFO *trusteeList)
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    QString path;
+    if (!iterHandle || !trusteeList || !inputText(srchPath, &path))
+        return NW_ERR_INVALID_PARAMETER;
+    refresh(c, false);
+    const Server *s = serverOf(c, conn);
+    if (!s)
+        return NW_ERR_INVALID_CONNECTION;
+    const QString wanted = normalizedVolumePath(path);
+    const Volume *v = s->volume(volumeOfPath(wanted));
+    if (!v)
+        return NW_ERR_NO_SUCH_VOLUME;
+
+    QList<TRUSTEE_INFO> all;
+    for (const Trustee &t : s->trustees)
+        if (normalizedVolumePath(t.path) == wanted)
+            all.append(TRUSTEE_INFO{s->object(t.object)->id, t.rights, 0});
+    const QString dir = wanted.mid(wanted.indexOf(QLatin1Char(':')) + 1);
+    const QString native = nativePath(v->root, dir);
+    if (all.isEmpty() && native.isEmpty())
+        return NW_ERR_INVALID_PATH;
+
+    // Block k holds trustees 20k..20k+19; the last block always has an empty
+    // slot, so a path with exactly 20 trustees ends with an empty block.
+    const qint64 first = qint64(*iterHandle) * NW_TRUSTEES_PER_BLOCK;
+    if (first > all.size())
+        return NW_ERR_NO_MORE_ENTRIES;
+    for (int i = 0; i < NW_TRUSTEES_PER_BLOCK; ++i)
+        trusteeList[i] = first + i < all.size() ? all[first + i] : TRUSTEE_INFO{0, 0, 0};
+    outputText(dirName, NW_DIR_NAME_LEN,
+               dir.isEmpty() ? v->name : dir.section(QLatin1Char('\\'), -1, -1, QString::SectionSkipEmpty));
+    if (dirDateTime)
+        *dirDateTime = native.isEmpty() ? 0 : dosDateTime(QFileInfo(native).lastModified());
+    if (ownerID)
+        *ownerID = 0;
+    *iterHandle += 1;
+    return NW_SUCCESS;
+}
+
+} // extern "C"
+
+QList<NetworkDrive> NWClientMappedDrives()
+{
+    std::lock_guard guard(g_mutex);
+    Client &c = client();
+    QList<NetworkDrive> out;
+    if (!c.ready())
+        return out;
+    refresh(c, false);
+    for (const Drive &d : c.net().drives) {
+        const Server *s = c.net().server(d.server);
+        const Volume *v = s ? s->volume(d.volume) : nullptr;
+        if (v)
+            out.append(NetworkDrive{d.letter, s->name, v->name, v->root});
+    }
+    std::sort(out.begin(), out.end(),
+              [](const NetworkDrive &a, const NetworkDrive &b) { return a.letter < b.letter; });
+    return out;
+}

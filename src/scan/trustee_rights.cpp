@@ -1,0 +1,96 @@
+#include "scan/trustee_rights.h"
+
+#include "netware/nwcalls.h"
+#include "scan/detail_text.h"
+
+#include <QByteArray>
+#include <array>
+
+namespace {
+
+// A zero-terminated Latin-1 copy of text for the client's const char * inputs.
+QByteArray toClient(const QString &text)
+{
+    QByteArray bytes(text.size() + 1, '\0');
+    StringToBytes(text, std::span(reinterpret_cast<uint8_t *>(bytes.data()),
+                                  static_cast<std::size_t>(text.size())));
+    return bytes;
+}
+
+} // namespace
+
+QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
+                            const QString &serverName)
+{
+    const QString pathToParse =
+        serverName.isEmpty() ? volumePath : serverName + QLatin1Char('/') + volumePath;
+    const QByteArray path = toClient(pathToParse);
+    const QByteArray user = toClient(userName);
+
+    // The library writes up to NW_VOLUME_NAME_LEN into the volume name, so the
+    // buffer has that size rather than a smaller one.
+    std::array<char, NW_SERVER_NAME_LEN> server{};
+    std::array<char, NW_VOLUME_NAME_LEN> volume{};
+    std::array<char, NW_DIR_PATH_LEN> dirPath{};
+    NWCONN_HANDLE conn = 0;
+    NWParsePath(path.constData(), server.data(), &conn, volume.data(), dirPath.data());
+
+    NWDSContextHandle context = 0;
+    NWDSCreateContextHandle(&context);
+    std::array<uint8_t, NW_TRUSTEE_PATH_LEN> buffer{};
+    StringToBytes(QStringLiteral("[Root]") + QChar(u'\0'), buffer);
+    NWDSSetContext(context, DCK_NAME_CONTEXT, buffer.data());
+    nuint32 objectId = 0;
+    NWDSMapNameToID(context, conn, user.constData(), &objectId);
+    NWDSFreeContext(context);
+
+    // Unknown user: every unused trustee slot carries ID 0 too, so walking on
+    // would report the rights of whatever block happens to be scanned.
+    if (objectId == 0)
+        return {};
+
+    volume.back() = '\0';
+    nuint16 volumeNumber = 0;
+    NWGetVolumeNumber(conn, volume.data(), &volumeNumber);
+
+    QString result;
+    nuint16 pathIterator = 0xFFFF;
+    for (;;) {
+        buffer.fill(0);
+        nuint8 pathRights = 0;
+        const nuint16 pathAsked = pathIterator;
+        if (NWScanObjectTrusteePaths(conn, objectId, volumeNumber, &pathIterator, &pathRights,
+                                     reinterpret_cast<char *>(buffer.data()))
+                != NW_SUCCESS
+            || buffer[0] == 0)
+            break;
+        buffer.back() = 0;
+        const QByteArray trusteePath = toClient(BytesToString(buffer));
+
+        nuint32 trusteeIterator = 0;
+        for (;;) {
+            std::array<char, NW_DIR_NAME_LEN> dirName{};
+            nuint32 dirDateTime = 0;
+            nuint32 ownerId = 0;
+            std::array<TRUSTEE_INFO, NW_TRUSTEES_PER_BLOCK> block{};
+            const nuint32 trusteeAsked = trusteeIterator;
+            if (NWScanDirectoryForTrustees2(conn, 0, trusteePath.constData(), &trusteeIterator,
+                                            dirName.data(), &dirDateTime, &ownerId, block.data())
+                != NW_SUCCESS)
+                break;
+            for (const TRUSTEE_INFO &entry : block) {
+                if (entry.objectID == objectId)
+                    result = TrusteeRightsText(entry.objectRights);
+                else if (entry.objectID == 0)
+                    break;
+            }
+            // A handle the library did not move would hand back the same
+            // block for ever and hang the window.
+            if (trusteeIterator == trusteeAsked)
+                break;
+        }
+        if (pathIterator == pathAsked)
+            break;
+    }
+    return result;
+}
