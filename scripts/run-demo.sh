@@ -11,6 +11,8 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 shot=${VELMORA_SCREENSHOT:-$PWD/build/velmora-demo.png}
+# Headless, show the main job: scan a demo file that several users have open.
+[ $# -gt 0 ] || set -- 'F:\APPS\DATA\ORDERS.DBF'
 echo "No display: starting Velmora under Xvfb and saving a screenshot to $shot"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -e
