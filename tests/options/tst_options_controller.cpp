@@ -1,5 +1,5 @@
-// The options window edits NotificationSettings as it is clicked, writes
-// them back on every way of closing, and pauses watch mode while open.
+// The options window edits NotificationSettings as it is clicked, keeps them
+// on every way of closing, and pauses watch mode while open.
 #include "forms/form1.h"
 #include "forms/options_form.h"
 #include "options/notification_settings.h"
@@ -7,145 +7,82 @@
 #include "platform/classic_timer.h"
 #include "support/fake_platform.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 namespace {
-struct Shown
-{
-    bool none = false, noUser = false, user = false, beep = false, message = false;
-    bool operator==(const Shown &) const = default;
-};
 
-Shown shown(const Options &w)
+// The ticked controls, e.g. "Option3 Check1 Check2".
+QString ticked(const Options &w)
 {
-    return {w.Option3()->isChecked(), w.Option1()->isChecked(), w.Option2()->isChecked(),
-            w.Check1()->isChecked(), w.Check2()->isChecked()};
+    QStringList on;
+    for (const char *name : {"Option3", "Option1", "Option2", "Check1", "Check2"})
+        if (w.findChild<QAbstractButton *>(name)->isChecked())
+            on << name;
+    return on.join(' ');
 }
 
-// One opening of the window: `act` plays the user, then it closes by `route`.
-Shown openAndUse(OptionsController &c, const QString &route,
-                 const std::function<void(Options &)> &act = {})
+// One opening: `clicks` are clicked, then the window closes by `route`; returns what it showed on opening.
+QString openAndUse(OptionsController &c, const QString &route = "esc", const QStringList &clicks = {})
 {
-    Shown atOpen;
+    QString atOpen;
     c.setModalRun([&](Options &w) {
-        atOpen = shown(w);
+        atOpen = ticked(w);
         w.show();
-        if (act)
-            act(w);
+        for (const QString &name : clicks)
+            w.findChild<QAbstractButton *>(name)->click();
         if (route == "esc")
             QTest::keyClick(&w, Qt::Key_Escape);
         else if (route == "button")
             w.Command2()->click();
         else
             w.close();
-        QVERIFY(!w.isVisible());
     });
     c.open();
     return atOpen;
 }
+
 } // namespace
 
 class TestOptionsController : public QObject
 {
     Q_OBJECT
 private slots:
-    void firstOpening();
     void choicesLastForTheRun_data();
     void choicesLastForTheRun();
-    void clicksTakeEffectAtOnce();
-    void bothMeansOffKeepsTheCase();
     void watchTimer_data();
     void watchTimer();
-    void opensCentred();
-    void defaultRunIsModal();
 };
-
-void TestOptionsController::firstOpening()
-{
-    Form1 form;
-    FakePlatform platform;
-    NotificationSettings settings = NotificationSettings::startValues();
-    OptionsController c(form, platform, settings);
-    const Shown s = openAndUse(c, "esc");
-    QVERIFY((s == Shown{true, false, false, true, true}));
-}
 
 void TestOptionsController::choicesLastForTheRun_data()
 {
     QTest::addColumn<QString>("route");
-    QTest::newRow("closed with Esc") << "esc";
-    QTest::newRow("closed with Close") << "button";
-    QTest::newRow("closed by the window") << "window";
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QString>("reopened");
+    QTest::newRow("closed with Esc") << "esc" << QStringList{"Option2", "Check1"} << "Option2 Check2";
+    QTest::newRow("closed with Close") << "button" << QStringList{"Option1"} << "Option1 Check1 Check2";
+    QTest::newRow("closed by the window, both ways off") << "window" << QStringList{"Option2", "Check1", "Check2"} << "Option2";
 }
 
 void TestOptionsController::choicesLastForTheRun()
 {
     QFETCH(QString, route);
+    QFETCH(QStringList, clicks);
     Form1 form;
     FakePlatform platform;
     NotificationSettings settings = NotificationSettings::startValues();
     OptionsController c(form, platform, settings);
-    openAndUse(c, route, [](Options &w) {
-        w.Option2()->click();
-        w.Check1()->click();
-    });
-    QCOMPARE(settings.NotifyWhenUserHasFile, int16_t(-1));
-    QCOMPARE(settings.NotifyWhenNoUserHasFile, int16_t(0));
-    QCOMPARE(settings.NotifyByBeep, uint8_t(0));
-    QCOMPARE(settings.NotifyByMessage, uint8_t(1));
-
-    const Shown again = openAndUse(c, route);
-    QVERIFY((again == Shown{false, false, true, false, true}));
-
+    QCOMPARE(openAndUse(c, route, clicks), QString("Option3 Check1 Check2"));
+    QTEST(openAndUse(c), "reopened");
+    QCOMPARE(settings.NotifyWhenUserHasFile, int16_t(clicks[0] == "Option2" ? -1 : 0));
+    QCOMPARE(settings.NotifyWhenNoUserHasFile, int16_t(clicks[0] == "Option1" ? -1 : 0));
+    QCOMPARE(settings.NotifyByBeep, uint8_t(clicks.contains("Check1") ? 0 : 1));
+    QCOMPARE(settings.NotifyByMessage, uint8_t(clicks.contains("Check2") ? 0 : 1));
     // Nothing is saved: a new run starts from the start values.
-    const NotificationSettings restarted = NotificationSettings::startValues();
-    QCOMPARE(restarted.NotifyWhenUserHasFile, int16_t(0));
-    QCOMPARE(restarted.NotifyWhenNoUserHasFile, int16_t(0));
-    QCOMPARE(restarted.NotifyByBeep, uint8_t(1));
-    QCOMPARE(restarted.NotifyByMessage, uint8_t(1));
-}
-
-void TestOptionsController::clicksTakeEffectAtOnce()
-{
-    Form1 form;
-    FakePlatform platform;
-    NotificationSettings settings = NotificationSettings::startValues();
-    OptionsController c(form, platform, settings);
-    openAndUse(c, "esc", [&](Options &w) {
-        w.Option1()->click();
-        QCOMPARE(settings.NotifyWhenNoUserHasFile, int16_t(-1));
-        QCOMPARE(settings.NotifyWhenUserHasFile, int16_t(0));
-        w.Option2()->click();
-        QCOMPARE(settings.NotifyWhenNoUserHasFile, int16_t(0));
-        QCOMPARE(settings.NotifyWhenUserHasFile, int16_t(-1));
-        w.Option3()->click();
-        QCOMPARE(settings.NotifyWhenUserHasFile, int16_t(0));
-        w.Check2()->click();
-        QCOMPARE(settings.NotifyByMessage, uint8_t(0));
-    });
-    // All zero (start-up stopped early): nothing ticked after loading.
-    settings = NotificationSettings{};
-    const Shown s = openAndUse(c, "esc");
-    QVERIFY((s == Shown{true, false, false, false, false}));
-}
-
-void TestOptionsController::bothMeansOffKeepsTheCase()
-{
-    Form1 form;
-    FakePlatform platform;
-    NotificationSettings settings = NotificationSettings::startValues();
-    OptionsController c(form, platform, settings);
-    openAndUse(c, "button", [](Options &w) {
-        w.Option2()->click();
-        w.Check1()->click();
-        w.Check2()->click();
-    });
-    QCOMPARE(settings.NotifyWhenUserHasFile, int16_t(-1));
-    QCOMPARE(settings.NotifyByBeep, uint8_t(0));
-    QCOMPARE(settings.NotifyByMessage, uint8_t(0));
+    NotificationSettings restarted = NotificationSettings::startValues();
+    OptionsController again(form, platform, restarted);
+    QCOMPARE(openAndUse(again), QString("Option3 Check1 Check2"));
 }
 
 void TestOptionsController::watchTimer_data()
@@ -168,40 +105,6 @@ void TestOptionsController::watchTimer()
     c.open();
     QVERIFY(!enabledWhileOpen);
     QCOMPARE(form.Timer1()->isEnabled(), running);
-}
-
-void TestOptionsController::opensCentred()
-{
-    Form1 form;
-    FakePlatform platform;
-    platform.screen = QSize(1000, 700);
-    NotificationSettings settings = NotificationSettings::startValues();
-    OptionsController c(form, platform, settings);
-    QPoint at;
-    c.setModalRun([&](Options &w) { at = w.frameGeometry().topLeft(); });
-    c.open();
-    QCOMPARE(at, QPoint((1000 - 190) / 2, qRound((700 - 176) * 0.9 / 2)));
-}
-
-void TestOptionsController::defaultRunIsModal()
-{
-    Form1 form;
-    form.show();
-    FakePlatform platform;
-    NotificationSettings settings = NotificationSettings::startValues();
-    OptionsController c(form, platform, settings);
-    bool sawModal = false;
-    QTimer::singleShot(0, [&] {
-        auto *w = qobject_cast<Options *>(QApplication::activeModalWidget());
-        sawModal = w != nullptr;
-        if (w) {
-            w->Option1()->click();
-            QTest::keyClick(w, Qt::Key_Escape);
-        }
-    });
-    c.open();
-    QVERIFY(sawModal);
-    QCOMPARE(settings.NotifyWhenNoUserHasFile, int16_t(-1));
 }
 
 QTEST_MAIN(TestOptionsController)
