@@ -48,7 +48,7 @@ public:
     void processEvents() override;
     void sleepMs(int ms) override { sleptMs += ms; }
     bool setClipboardText(const QString &text) override;
-    Printer &printer() override { return fakePrinter; }
+    Printer &printer() override { return realPrinter ? *realPrinter : fakePrinter; }
     bool openUrl(const QString &url) override;
     bool activateWindowByTitle(const QString &title) override;
     QSize screenSize() override { return screen; }
@@ -77,6 +77,7 @@ public:
     void reset();
 
     FakePrinter fakePrinter;
+    Printer *realPrinter = nullptr; // set to print through another printer
 
 private:
     QStringList m_openBoxes; // titles of boxes whose call has not returned yet
