@@ -1,282 +1,269 @@
-// Selecting users, sending them a message and clearing their connections,
-// against scripted network results.
+// Selecting users, sending them a message and clearing their connections:
+// against scripted network results, then through the client library on the
+// simulated network of tests/data/actions/network.json (copied: calls write it).
 #include "actions/connection_actions.h"
 #include "forms/form1.h"
+#include "netware/nwcalls.h"
 #include "scan/scan_context.h"
 #include "support/fake_platform.h"
 
-#include <QLineEdit>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using IntList = QList<int>;
 using BoolList = QList<bool>;
 
 namespace {
-struct Fixture
+const QString kRights = QStringLiteral(". You may not have the necessary rights to do this.");
+
+struct Rig
 {
     Form1 form;
     FakePlatform platform;
     ScanContext ctx;
-    QList<uint16_t> called; // connection numbers handed to the network
+    IntList called; // connection numbers handed to the network
     QStringList messages;
-    QList<NWCONN_HANDLE> servers;
-    BoolList results;       // taken in order; missing results succeed
-    ConnectionActions actions{form, platform, ctx, calls()};
+    BoolList results; // taken in order; missing results succeed
+    std::unique_ptr<ConnectionActions> actions;
 
-    ConnectionCalls calls()
+    // Scripted calls; with `real` the client library's.
+    explicit Rig(bool real = false)
     {
-        auto next = [this] { return results.isEmpty() || results.takeFirst(); };
-        return {[this, next](uint16_t c, const QString &m, NWCONN_HANDLE s) {
-                    called << c;
-                    messages << m;
-                    servers << s;
-                    return next();
-                },
-                [this, next](NWCONN_HANDLE s, uint16_t c) {
-                    called << c;
-                    servers << s;
-                    return next();
-                }};
-    }
-
-    // Users get connection numbers 11, 12, ...; `records` may be shorter.
-    void fill(const QStringList &users, const IntList &selected, int records = -1)
-    {
+        const auto next = [this] { return results.isEmpty() || results.takeFirst(); };
+        const ConnectionCalls scripted{[this, next](uint16_t c, const QString &m, NWCONN_HANDLE s) {
+                                           called << (s == 0x10001 ? c : -1);
+                                           messages << m;
+                                           return next();
+                                       },
+                                       [this, next](NWCONN_HANDLE s, uint16_t c) {
+                                           called << (s == 0x10001 ? c : -1);
+                                           return next();
+                                       }};
+        actions = std::make_unique<ConnectionActions>(form, platform, ctx,
+                                                      real ? ConnectionCalls::client() : scripted);
         ctx.ServerConnection = 0x10001;
-        for (int k = 0; k < users.size(); ++k) {
-            form.List1()->addItem(users[k]);
-            if (records < 0 || k < records)
-            {
-                ConnectionRecord r;
-                r.ConnNumber = uint16_t(11 + k);
-                ctx.table.append(r);
+    }
+    // "NAME:conn" lines with their records ("NAME" alone: no record), then the selection.
+    void fill(const QStringList &users, const IntList &selected)
+    {
+        for (const QString &u : users) {
+            form.List1()->addItem(u.section(':', 0, 0));
+            if (u.contains(':')) {
+                ctx.table.append(ConnectionRecord());
+                ctx.table.last().ConnNumber = uint16_t(u.section(':', 1).toUInt());
             }
         }
         for (int k : selected)
             form.List1()->item(k)->setSelected(true);
     }
 };
+
+QJsonObject server(const QString &file, const QString &name)
+{
+    QFile f(file);
+    if (f.open(QIODevice::ReadOnly))
+        for (const QJsonValue &s : QJsonDocument::fromJson(f.readAll())["servers"].toArray())
+            if (s["name"] == name)
+                return s.toObject();
+    return {};
+}
 } // namespace
 
 class TestConnectionActions : public QObject
 {
     Q_OBJECT
 private slots:
-    void walk_data();
-    void walk();
-    void rememberedMessage();
-    void clearAnsweredNo();
-    void clearedUserStaysListed();
-    void walkReadsSelectionAfterDialog();
-    void selectAllNone_data();
-    void selectAllNone();
-    void clearFind();
-    void ansiText_data();
-    void ansiText();
+    void walk_data()
+    {
+        QTest::addColumn<bool>("clear");
+        QTest::addColumn<IntList>("selected");
+        QTest::addColumn<BoolList>("results");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<IntList>("expectedCalls");
+        QTest::addColumn<QString>("status");
+        for (bool clear : {false, true}) {
+            const QString ok = clear ? "Connection cleared for user %1." : "Message sent to user %1.";
+            const QString bad = (clear ? "Connection could not be cleared for user %1" : "Message could not be sent to user %1") + kRights;
+            const QString all = clear ? "Connection successfully cleared for %1 users." : "Message successfully sent to %1 users.";
+            const auto row = [&](const char *name, const IntList &sel, const BoolList &res, const QString &subject,
+                                 const IntList &calls, const QString &status) {
+                QTest::newRow(qPrintable((clear ? "clear: " : "send: ") + QString(name)))
+                    << clear << sel << res << subject << calls << status;
+            };
+            row("one user", {0}, {true}, "user ADAMS", {11}, ok.arg("ADAMS"));
+            row("three all succeed", {0, 1, 2}, {}, "3 users", {11, 12, 13}, all.arg(3));
+            row("first two of three", {0, 1, 2}, {true, true, false}, "3 users", {11, 12, 13}, all.arg(2));
+            row("first of two", {0, 2}, {true, false}, "2 users", {11, 13}, bad.arg("CLARK"));
+            row("nothing selected", {}, {}, "", {}, "");
+            row("line without record skipped", {0, 3}, {}, "2 users", {11}, ok.arg("ADAMS"));
+        }
+    }
+    void walk()
+    {
+        QFETCH(bool, clear);
+        QFETCH(IntList, selected);
+        QFETCH(BoolList, results);
+        QFETCH(QString, subject);
+        QFETCH(IntList, expectedCalls);
+        QFETCH(QString, status);
+        Rig r;
+        r.fill({"ADAMS:11", "BAKER:12", "CLARK:13", "DAVIS"}, selected);
+        r.results = results;
+        if (clear) {
+            r.platform.answers << Platform::Answer::Yes;
+            r.actions->onClearClicked();
+            if (!subject.isEmpty())
+                QCOMPARE(r.platform.calls.value(0), "box|Velmora|Are you sure you want to clear the connection for "
+                                                        + subject + "?|question|yesno");
+        } else {
+            r.platform.inputs << "Back in 5";
+            r.actions->onSendClicked();
+            if (!subject.isEmpty())
+                QCOMPARE(r.platform.calls.value(0), "input|Velmora - Send Message|Enter Message to send to " + subject + "|");
+            QCOMPARE(r.messages, QStringList(expectedCalls.size(), "Back in 5"));
+        }
+        QCOMPARE(r.called, expectedCalls);
+        QCOMPARE(r.form.status(), status);
+    }
+
+    void messageIsRememberedAndCancelResetsIt()
+    {
+        Rig r;
+        r.fill({"JSMITH:5"}, {0});
+        r.platform.inputs << "Please log out" << "" << "Again";
+        for (int i = 0; i < 3; ++i)
+            r.actions->onSendClicked();
+        const QString prompt = "input|Velmora - Send Message|Enter Message to send to user JSMITH|";
+        QCOMPARE(r.platform.calls, QStringList({prompt, prompt + "Please log out", prompt}));
+        QCOMPARE(r.messages, QStringList({"Please log out", "Again"}));
+    }
+
+    void clearAnsweredNoMakesNoCall()
+    {
+        Rig r;
+        r.fill({"JSMITH:5"}, {0});
+        r.form.setStatus("before");
+        r.platform.answers << Platform::Answer::No;
+        r.actions->onClearClicked();
+        QVERIFY(r.called.isEmpty());
+        QCOMPARE(r.form.status(), "before");
+    }
+
+    void clearedUserStaysListedAndSelected()
+    {
+        Rig r;
+        r.fill({"ADAMS:11", "BAKER:12"}, {1});
+        r.platform.answers << Platform::Answer::Yes;
+        r.actions->onClearClicked();
+        QCOMPARE(r.form.List1()->count(), 2);
+        QCOMPARE(r.ctx.table.size(), 2);
+        QCOMPARE(r.form.List1()->selectedItems(), QList<QListWidgetItem *>{r.form.List1()->item(1)});
+    }
+
+    void selectAllNone_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("All on one line") << true << 1 << "1 users selected.";
+        QTest::newRow("All on three") << true << 3 << "3 users selected.";
+        QTest::newRow("None counts every line") << false << 4 << "4 users de-selected.";
+    }
+    void selectAllNone()
+    {
+        QFETCH(bool, all);
+        QFETCH(int, lines);
+        QFETCH(QString, status);
+        Rig r;
+        r.fill(QStringList(lines, "USER:1"), {0});
+        r.form.show();
+        const QList<QPushButton *> buttons{r.form.Command12(), r.form.Command13(), r.form.Command16()};
+        for (QPushButton *b : buttons)
+            b->setVisible(!all);
+        all ? r.actions->onSelectAllClicked() : r.actions->onSelectNoneClicked();
+        QCOMPARE(r.form.List1()->selectedItems().size(), all ? lines : 0);
+        QCOMPARE(r.form.status(), status);
+        for (QPushButton *b : buttons)
+            QCOMPARE(b->isVisible(), all);
+    }
+
+    // On the simulated network: FS1 (F:) has JSMITH:5, MBROWN:7 and KLEE:40000,
+    // who refuses messages; on FS2 (G:) the workstation is no operator.
+    void network_data()
+    {
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QStringList>("users");
+        QTest::addColumn<QString>("message"); // empty: clear instead
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("after"); // per connection left: number and messages received
+        const QString fs1 = "F:\\APPS\\ORDERS.DBF";
+        QTest::newRow("send: two users receive it")
+            << fs1 << QStringList{"JSMITH:5", "MBROWN:7"} << "Back at noon"
+            << "Message successfully sent to 2 users." << "5 Back at noon|7 Back at noon|40000";
+        QTest::newRow("send: 8-bit text, ? for the rest")
+            << fs1 << QStringList{"JSMITH:5"} << QString::fromUtf8("Caf\u00e9 costs 3\u20ac")
+            << "Message sent to user JSMITH." << QString::fromUtf8("5 Caf\u00e9 costs 3?|7|40000");
+        QTest::newRow("send: refused by a workstation") << fs1 << QStringList{"KLEE:40000"} << "Hello"
+                                                        << "Message could not be sent to user KLEE" + kRights << "5|7|40000";
+        QTest::newRow("send: too long for the network") << fs1 << QStringList{"JSMITH:5"} << QString(256, 'x')
+                                                        << "Message could not be sent to user JSMITH" + kRights << "5|7|40000";
+        QTest::newRow("clear: removes the connection") << fs1 << QStringList{"MBROWN:7", "KLEE:40000"} << ""
+                                                       << "Connection successfully cleared for 2 users." << "5";
+        QTest::newRow("clear: not an operator") << "G:\\LEDGER.DAT" << QStringList{"TJONES:12"} << ""
+                                                << "Connection could not be cleared for user TJONES" + kRights << "12";
+    }
+    void network()
+    {
+        QFETCH(QString, drive);
+        QFETCH(QStringList, users);
+        QFETCH(QString, message);
+        QFETCH(QString, status);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("network.json");
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELMORA_TEST_DATA") + "/actions/network.json", file));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+        qputenv("NWSIM_NETWORK", file.toLocal8Bit());
+        QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(0));
+        Rig r(true);
+        char name[NW_SERVER_NAME_LEN], volume[NW_VOLUME_NAME_LEN], path[NW_DIR_PATH_LEN];
+        QCOMPARE(NWParsePath(drive.toLatin1().constData(), name, &r.ctx.ServerConnection, volume, path), NWCCODE(0));
+        r.fill(users, IntList{0, 1}.mid(0, users.size()));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+
+        if (message.isEmpty()) {
+            r.platform.answers << Platform::Answer::Yes;
+            r.actions->onClearClicked();
+        } else {
+            r.platform.inputs << message;
+            r.actions->onSendClicked();
+        }
+        QCOMPARE(r.form.status(), status);
+        const QJsonObject s = server(file, drive.startsWith('F') ? "FS1" : "FS2");
+        QStringList left;
+        for (const QJsonValue &c : s["connections"].toArray()) {
+            QStringList got{QString::number(c["number"].toInt())};
+            for (const QJsonValue &m : c["messages"].toArray())
+                got << m["text"].toString();
+            left << got.join(' ');
+        }
+        QCOMPARE(left.join('|'), after);
+        for (const QJsonValue &o : s["openFiles"].toArray()) // a cleared connection's files are closed
+            QVERIFY(after.contains(QString::number(o["connection"].toInt())));
+        if (status.contains("could not be cleared")) {
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+        }
+    }
 };
-
-void TestConnectionActions::walk_data()
-{
-    QTest::addColumn<bool>("clear");
-    QTest::addColumn<QStringList>("users");
-    QTest::addColumn<IntList>("selected");
-    QTest::addColumn<int>("records");
-    QTest::addColumn<BoolList>("results");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<IntList>("expectedCalls");
-    QTest::addColumn<QString>("status");
-
-    const QStringList three = {"ADAMS", "BAKER", "CLARK"};
-    const QString rights = ". You may not have the necessary rights to do this.";
-    for (bool clear : {false, true}) {
-        const QString op = clear ? "clear: " : "send: ";
-        const QString ask = clear ? "Are you sure you want to clear the connection for %1?"
-                                  : "Enter Message to send to %1";
-        const QString ok = clear ? "Connection cleared for user %1." : "Message sent to user %1.";
-        const QString bad = clear ? "Connection could not be cleared for user %1" + rights
-                                  : "Message could not be sent to user %1" + rights;
-        const QString all = clear ? "Connection successfully cleared for %1 users."
-                                  : "Message successfully sent to %1 users.";
-        auto row = [&](const char *name, const QStringList &users, const IntList &selected,
-                       int records, const BoolList &results, const QString &subject,
-                       const IntList &calls, const QString &status) {
-            QTest::newRow(qPrintable(op + name)) << clear << users << selected << records
-                                                 << results << ask.arg(subject) << calls << status;
-        };
-        row("one user", {"JSMITH"}, {0}, -1, {true}, "user JSMITH", {11}, ok.arg("JSMITH"));
-        row("three all succeed", three, {0, 1, 2}, -1, {true, true, true}, "3 users",
-            {11, 12, 13}, all.arg(3));
-        row("first two of three", three, {0, 1, 2}, -1, {true, true, false}, "3 users",
-            {11, 12, 13}, all.arg(2));
-        row("first of two", three, {0, 2}, -1, {true, false}, "2 users", {11, 13},
-            bad.arg("CLARK"));
-        row("one refused", three, {1}, -1, {false}, "user BAKER", {12}, bad.arg("BAKER"));
-        row("nothing selected", three, {}, -1, {}, "", {}, "");
-        row("line without record skipped", three, {0, 2}, 2, {true}, "2 users", {11},
-            ok.arg("ADAMS"));
-        row("only line without record", three, {2}, 2, {}, "user CLARK", {}, "");
-    }
-}
-
-void TestConnectionActions::walk()
-{
-    QFETCH(bool, clear);
-    QFETCH(QStringList, users);
-    QFETCH(IntList, selected);
-    QFETCH(int, records);
-    QFETCH(BoolList, results);
-    QFETCH(QString, question);
-    QFETCH(IntList, expectedCalls);
-    QFETCH(QString, status);
-
-    Fixture f;
-    f.fill(users, selected, records);
-    f.results = results;
-    if (clear) {
-        f.platform.answers << Platform::Answer::Yes;
-        f.actions.onClearClicked();
-        QCOMPARE(f.platform.calls.value(0),
-                 "box|Velmora|" + question + "|question|yesno");
-    } else {
-        f.platform.inputs << "Back in 5";
-        f.actions.onSendClicked();
-        QCOMPARE(f.platform.calls.value(0), "input|Velmora - Send Message|" + question + "|");
-        for (const QString &m : std::as_const(f.messages))
-            QCOMPARE(m, QStringLiteral("Back in 5"));
-    }
-    IntList called;
-    for (uint16_t c : std::as_const(f.called))
-        called << c;
-    QCOMPARE(called, expectedCalls);
-    for (NWCONN_HANDLE s : std::as_const(f.servers))
-        QCOMPARE(s, NWCONN_HANDLE(0x10001));
-    QCOMPARE(f.form.status(), status);
-}
-
-void TestConnectionActions::rememberedMessage()
-{
-    Fixture f;
-    f.fill({"JSMITH"}, {0});
-    f.platform.inputs << "Please log out" << "" << "Again";
-    f.actions.onSendClicked();
-    f.actions.onSendClicked(); // cancelled: nothing sent, status kept
-    QCOMPARE(f.form.status(), QStringLiteral("Message sent to user JSMITH."));
-    f.actions.onSendClicked();
-    const QString prompt = "|Enter Message to send to user JSMITH|";
-    QCOMPARE(f.platform.calls,
-             (QStringList{"input|Velmora - Send Message" + prompt,
-                          "input|Velmora - Send Message" + prompt + "Please log out",
-                          "input|Velmora - Send Message" + prompt}));
-    QCOMPARE(f.messages, (QStringList{"Please log out", "Again"}));
-}
-
-void TestConnectionActions::clearAnsweredNo()
-{
-    Fixture f;
-    f.fill({"JSMITH"}, {0});
-    f.form.setStatus(QStringLiteral("before"));
-    f.platform.answers << Platform::Answer::No;
-    f.actions.onClearClicked();
-    QVERIFY(f.called.isEmpty());
-    QCOMPARE(f.form.status(), QStringLiteral("before"));
-}
-
-void TestConnectionActions::clearedUserStaysListed()
-{
-    Fixture f;
-    f.fill({"ADAMS", "BAKER"}, {1});
-    f.platform.answers << Platform::Answer::Yes;
-    f.actions.onClearClicked();
-    QCOMPARE(f.form.List1()->count(), 2);
-    QCOMPARE(f.ctx.table.size(), 2);
-    QVERIFY(f.form.List1()->item(1)->isSelected());
-    QVERIFY(!f.form.List1()->item(0)->isSelected());
-}
-
-void TestConnectionActions::walkReadsSelectionAfterDialog()
-{
-    Fixture f;
-    f.fill({"ADAMS", "BAKER"}, {1});
-    f.platform.answers << Platform::Answer::Yes;
-    f.platform.whileBoxOpen = [&](const QString &) { f.form.List1()->item(0)->setSelected(true); };
-    f.actions.onClearClicked();
-    // Worded for one user, so the walk ends at the first line selected now.
-    QVERIFY(f.platform.calls.value(0).contains("for user BAKER?"));
-    QCOMPARE(f.called, QList<uint16_t>{11});
-    QCOMPARE(f.form.status(), QStringLiteral("Connection cleared for user ADAMS."));
-}
-
-void TestConnectionActions::selectAllNone_data()
-{
-    QTest::addColumn<bool>("all");
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<IntList>("selected");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("All on one line") << true << 1 << IntList{} << "1 users selected.";
-    QTest::newRow("All with some selected") << true << 3 << IntList{1} << "3 users selected.";
-    QTest::newRow("None counts every line") << false << 4 << IntList{0, 2} << "4 users de-selected.";
-    QTest::newRow("None on an empty list") << false << 0 << IntList{} << "0 users de-selected.";
-}
-
-void TestConnectionActions::selectAllNone()
-{
-    QFETCH(bool, all);
-    QFETCH(int, lines);
-    QFETCH(IntList, selected);
-    QFETCH(QString, status);
-
-    Fixture f;
-    QStringList users;
-    for (int k = 0; k < lines; ++k)
-        users << QStringLiteral("USER%1").arg(k);
-    f.fill(users, selected);
-    f.form.show();
-    for (QPushButton *b : {f.form.Command12(), f.form.Command13(), f.form.Command16()})
-        b->setVisible(!all);
-    QSignalSpy changes(f.form.List1(), &QListWidget::itemSelectionChanged);
-
-    all ? f.actions.onSelectAllClicked() : f.actions.onSelectNoneClicked();
-
-    QCOMPARE(f.form.List1()->selectedItems().size(), all ? lines : 0);
-    QCOMPARE(f.form.status(), status);
-    for (QPushButton *b : {f.form.Command12(), f.form.Command13(), f.form.Command16()})
-        QCOMPARE(b->isVisible(), all);
-    QCOMPARE(changes.count(), 0); // no per-line click handling
-}
-
-void TestConnectionActions::clearFind()
-{
-    Fixture f;
-    f.form.show();
-    f.form.Text1()->show();
-    f.form.Text1()->setText(QStringLiteral("JS"));
-    QSignalSpy edits(f.form.Text1(), &QLineEdit::textChanged);
-    f.actions.onClearFindClicked();
-    QCOMPARE(f.form.Text1()->text(), QString());
-    QCOMPARE(edits.count(), 1);
-    QTRY_VERIFY(f.form.Text1()->hasFocus());
-}
-
-void TestConnectionActions::ansiText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("plain") << "Hi" << QByteArray("Hi\0", 3);
-    QTest::newRow("empty") << "" << QByteArray("\0", 1);
-    QTest::newRow("Latin-1 kept") << QString::fromUtf8("Caf\u00e9 \u00a3")
-                                  << QByteArray("Caf\xe9 \xa3\0", 7);
-    QTest::newRow("no 8-bit form") << QString::fromUtf8("\u20ac5") << QByteArray("?5\0", 3);
-    QTest::newRow("astral is one ?") << QString::fromUtf8("a\U0001F600b") << QByteArray("a?b\0", 4);
-}
-
-void TestConnectionActions::ansiText()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(AnsiText(text), bytes);
-}
 
 QTEST_MAIN(TestConnectionActions)
 #include "tst_connection_actions.moc"

@@ -14,6 +14,8 @@
 #include <QtTest>
 
 namespace {
+const QString kFile = QStringLiteral("SYS:APPS\\DATA\\ORDERS.DBF");
+
 QStringList lines(const QListWidget *l)
 {
     QStringList out;
@@ -22,336 +24,252 @@ QStringList lines(const QListWidget *l)
     return out;
 }
 
-const QString kFile = QStringLiteral("SYS:APPS\\DATA\\ORDERS.DBF");
+void fs1(TestNetwork &n, bool isOperator = true)
+{
+    n.addServer(QStringLiteral("FS1"), isOperator);
+    n.mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
+}
+
+struct Rig
+{
+    TestNetwork net, denied, idle;
+    Form1 form;
+    FakePlatform p;
+    ScanContext ctx;
+    Scanner scanner{form, p, ctx};
+    QStringList history;
+    QString dir = QStringLiteral("F:\\APPS\\DATA");
+    int notified = 0;
+
+    Rig()
+    {
+        fs1(net);
+        fs1(denied, false);
+        fs1(idle);
+        scanner.setFileSource([this] { return dir; }, [] { return QStringLiteral("ORDERS.DBF"); },
+                              [this](const QString &path) { history << path; });
+        scanner.setNotifier([this](bool) { ++notified; });
+        form.show();
+    }
+    // n users U1..Un, each with the file open `times` times.
+    void users(int n, int times = 1)
+    {
+        for (int i = 1; i <= n; ++i)
+            net.addConnection(0, i, QStringLiteral("U%1").arg(i));
+        for (int t = 1; t <= times; ++t)
+            for (int i = 1; i <= n; ++i)
+                net.addOpenFile(0, kFile, i, t);
+    }
+    void scan(TestNetwork &n)
+    {
+        QVERIFY(n.install());
+        scanner.Scan();
+    }
+};
 } // namespace
 
 class TestScanner : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void listsEachUserOnceWithFirstEntry();
-    void manyUsersAcrossBatches();
-    void stopKeepsUsersListedSoFar();
-    void noRightsEmptiesOnlyTheList();
-    void parseFailureKeepsEverything();
+    void moreThan256Users();
+    void outcome_data();
+    void outcome();
     void triggerDuringScanIsIgnored();
     void rightsLookupGetsVolumePathAndServer();
-    void outcomeStates_data();
-    void outcomeStates();
     void findBoxFlashesFirstPrefixMatch();
-
-private:
-    void scanWith(TestNetwork &net);
-    TestNetwork *m_net = nullptr;
-    Form1 *m_form = nullptr;
-    FakePlatform *m_p = nullptr;
-    ScanContext *m_ctx = nullptr;
-    Scanner *m_scanner = nullptr;
-    QStringList m_history;
-    QString m_dir = QStringLiteral("F:\\APPS\\DATA");
-    int m_notified = 0;
 };
-
-void TestScanner::init()
-{
-    m_net = new TestNetwork;
-    m_net->addServer(QStringLiteral("FS1"));
-    m_net->mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
-    m_form = new Form1;
-    m_p = new FakePlatform;
-    m_ctx = new ScanContext;
-    m_scanner = new Scanner(*m_form, *m_p, *m_ctx);
-    m_history.clear();
-    m_dir = QStringLiteral("F:\\APPS\\DATA");
-    m_notified = 0;
-    m_scanner->setFileSource([this] { return m_dir; }, [] { return QStringLiteral("ORDERS.DBF"); },
-                             [this](const QString &p) { m_history << p; });
-    m_scanner->setNotifier([this](bool) { ++m_notified; });
-    m_form->show();
-}
-
-void TestScanner::cleanup()
-{
-    delete m_scanner;
-    delete m_ctx;
-    delete m_p;
-    delete m_form;
-    delete m_net;
-}
-
-void TestScanner::scanWith(TestNetwork &net)
-{
-    QVERIFY(net.install());
-    m_scanner->Scan();
-}
 
 void TestScanner::listsEachUserOnceWithFirstEntry()
 {
-    m_net->addConnection(0, 5, QStringLiteral("jsmith"), QStringLiteral("2026-12-07 13:30:00"));
-    m_net->addConnection(0, 6, QStringLiteral("AJones"), QJsonArray{99, 12, 6, 0, 5, 0, 3},
-                         QStringLiteral("IPX:00001234:00A0C9010203:4003"));
-    m_net->addConnection(0, 7, QStringLiteral("JSMITH"));
-    m_net->addOpenFile(0, kFile, 5, 2, 8, 3, 0);
-    m_net->addOpenFile(0, QStringLiteral("sys:apps\\data\\orders.dbf"), 6, 1, 0, 0x0B, 1);
-    m_net->addOpenFile(0, kFile, 7, 9, 0, 1, 1);
-    m_net->addOpenFile(0, kFile, 5, 3, 0, 1, 1);
-    scanWith(*m_net);
+    Rig r;
+    r.net.addConnection(0, 5, "jsmith", "2026-12-07 13:30:00");
+    r.net.addConnection(0, 6, "AJones", QJsonArray{99, 12, 6, 0, 5, 0, 3}, "IPX:00001234:00A0C9010203:4003");
+    r.net.addConnection(0, 7, "JSMITH");
+    r.net.addOpenFile(0, kFile, 5, 2, 8, 3, 0);
+    r.net.addOpenFile(0, "sys:apps\\data\\orders.dbf", 6, 1, 0, 0x0B, 1);
+    r.net.addOpenFile(0, kFile, 7, 9, 0, 1, 1);
+    r.net.addOpenFile(0, kFile, 5, 3, 0, 1, 1);
+    r.scan(r.net);
 
-    QCOMPARE(lines(m_form->List1()), QStringList({"JSMITH", "AJONES"}));
-    QCOMPARE(m_ctx->table.size(), 2);
-    const ConnectionRecord &first = m_ctx->table[0];
-    QCOMPARE(first.ConnNumber, 5);
-    QCOMPARE(first.TaskNumber, 2);
-    QCOMPARE(first.LockType, 8);
-    QCOMPARE(first.AccessControl, 3);
-    QCOMPARE(first.LockFlag, 0);
-    QCOMPARE(first.RightsText, QStringLiteral("NA"));
-    QCOMPARE(first.LoginTimeText, QStringLiteral("Monday, 12/7/26, 01:30 pm"));
-    QCOMPARE(first.AddressText, QStringLiteral("IP: 10. 1. 2. 3"));
-    QCOMPARE(m_ctx->table[1].LoginTimeText, QStringLiteral("Wednesday, 12/6/99, 12:05 am"));
-    QCOMPARE(m_ctx->table[1].AddressText, QStringLiteral("IPX:00001234:00A0C9010203:4003"));
-    QCOMPARE(m_ctx->table[1].LockFlag, 1);
-    QCOMPARE(m_form->Label5()->text(), QStringLiteral("2 user(s)"));
-    QCOMPARE(m_history, QStringList({"F:\\APPS\\DATA\\ORDERS.DBF"}));
-    QCOMPARE(m_notified, 1);
-    QCOMPARE(m_p->busyDepth, 0);
+    QCOMPARE(lines(r.form.List1()), QStringList({"JSMITH", "AJONES"}));
+    QCOMPARE(r.ctx.table.size(), 2);
+    const ConnectionRecord &a = r.ctx.table[0], &b = r.ctx.table[1];
+    QCOMPARE(QList<int>({a.ConnNumber, a.TaskNumber, a.LockType, a.AccessControl, a.LockFlag}),
+             QList<int>({5, 2, 8, 3, 0}));
+    QCOMPARE(a.RightsText, "NA");
+    QCOMPARE(a.LoginTimeText, "Monday, 12/7/26, 01:30 pm");
+    QCOMPARE(a.AddressText, "IP: 10. 1. 2. 3");
+    QCOMPARE(b.LoginTimeText, "Wednesday, 12/6/99, 12:05 am");
+    QCOMPARE(b.AddressText, "IPX:00001234:00A0C9010203:4003");
+    QCOMPARE(r.form.Label5()->text(), "2 user(s)");
+    QCOMPARE(r.history, QStringList({"F:\\APPS\\DATA\\ORDERS.DBF"}));
+    QCOMPARE(r.notified, 1);
+    QCOMPARE(r.p.busyDepth, 0);
 }
 
-void TestScanner::manyUsersAcrossBatches()
+void TestScanner::moreThan256Users()
 {
-    // 300 distinct users, each met twice, over nine batches: an 8-bit
-    // duplicate check would stop seeing users after 256.
-    for (int i = 1; i <= 300; ++i) {
-        m_net->addConnection(0, i, QStringLiteral("USER%1").arg(i, 3, 10, QLatin1Char('0')));
-        m_net->addOpenFile(0, kFile, i, 1);
-    }
-    for (int i = 1; i <= 300; ++i)
-        m_net->addOpenFile(0, kFile, i, 2);
-    scanWith(*m_net);
-    QCOMPARE(m_form->List1()->count(), 300);
-    QCOMPARE(m_ctx->table.size(), 300);
-    QCOMPARE(m_form->List1()->item(299)->text(), QStringLiteral("USER300"));
-    QCOMPARE(m_ctx->table[299].ConnNumber, 300);
-    QCOMPARE(m_ctx->table[299].TaskNumber, 1);
-    QCOMPARE(m_form->Label5()->text(), QStringLiteral("300 user(s)"));
-    QVERIFY(m_p->processEventsCount >= 9); // yields once per batch
+    // An 8-bit duplicate check would stop seeing users after 256.
+    Rig r;
+    r.users(300, 2);
+    r.scan(r.net);
+    QCOMPARE(r.form.List1()->count(), 300);
+    QCOMPARE(r.ctx.table.size(), 300);
+    QCOMPARE(r.form.List1()->item(299)->text(), "U300");
+    QCOMPARE(r.ctx.table[299].ConnNumber, 300);
+    QCOMPARE(r.ctx.table[299].TaskNumber, 1);
+    QCOMPARE(r.form.Label5()->text(), "300 user(s)");
 }
 
-void TestScanner::stopKeepsUsersListedSoFar()
+// Each row rescans after a completed scan of 150 users with every result
+// control shown; what is kept and what is redone depends on the outcome.
+void TestScanner::outcome_data()
 {
-    for (int i = 1; i <= 150; ++i) {
-        m_net->addConnection(0, i, QStringLiteral("U%1").arg(i));
-        m_net->addOpenFile(0, kFile, i);
-    }
-    m_p->onProcessEvents = [this] {
-        if (m_p->processEventsCount == 2) // after the first batch
-            m_scanner->onStopClicked();
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("shown"); // Stop, user buttons, result controls, Find, watch: S/H/= kept
+    QTest::addColumn<int>("listed");
+    QTest::addColumn<int>("records"); // -1: not looked at
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("completed");
+    const QString parse = "Error! Could not parse the path for file ORDERS.DBF.";
+    const QString before = "150 user(s)";
+    QTest::newRow("local drive not parsed") << "c:\\TMP" << "H====" << 150 << 150 << before << "" << parse << false;
+    QTest::newRow("unmapped drive not parsed") << "Q:\\" << "H====" << 150 << 150 << before << "" << parse << false;
+    QTest::newRow("no drive not parsed") << "APPS" << "H====" << 150 << 150 << before << "" << parse << false;
+    QTest::newRow("no rights empties only the list")
+        << "denied" << "HH===" << 0 << 150 << before << ""
+        << "Error! You do not have rights to scan this file." << false;
+    QTest::newRow("stop keeps users listed so far")
+        << "stop" << "HH===" << 70 << 70 << before << "Scan terminated." << "" << false;
+    QTest::newRow("completed with users") << "rescan" << "HHSSS" << 150 << 150 << before << "" << "" << true;
+    QTest::newRow("completed, nobody") << "idle" << "HHHHS" << 0 << -1 << "No users" << "" << "" << true;
+}
+
+void TestScanner::outcome()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, shown);
+    QFETCH(int, listed);
+    QFETCH(int, records);
+    QFETCH(QString, label);
+    QFETCH(QString, status);
+    QFETCH(QString, box);
+    QFETCH(bool, completed);
+    Rig r;
+    r.users(150);
+    r.scan(r.net);
+    QCOMPARE(r.form.List1()->count(), 150);
+    const NWCONN_HANDLE server = r.ctx.ServerConnection;
+    const QList<QList<QWidget *>> groups = {
+        {r.form.Command9()},
+        {r.form.Command12(), r.form.Command13(), r.form.Command16()},
+        {r.form.Command4(), r.form.Command5(), r.form.Command6(), r.form.Command11(), r.form.Command14(),
+         r.form.Command15()},
+        {r.form.Label7(), r.form.Text1()},
+        {r.form.Check1(), r.form.Text3()},
     };
-    scanWith(*m_net);
-    QCOMPARE(m_form->List1()->count(), 70);
-    QCOMPARE(m_ctx->table.size(), 70);
-    QCOMPARE(m_form->status(), QStringLiteral("Scan terminated."));
-    QVERIFY(!m_ctx->StopRequested);
-    QVERIFY(m_form->Command9()->isHidden());
-    QVERIFY(m_history.isEmpty());
-    QCOMPARE(m_notified, 0);
-    QCOMPARE(m_p->busyDepth, 0);
-}
+    for (const auto &g : groups)
+        for (QWidget *w : g)
+            w->show();
+    r.form.Text1()->setText("x");
+    r.form.Check1()->setChecked(true);
+    r.form.Timer1()->setEnabled(false);
+    r.history.clear();
+    r.notified = 0;
+    r.p.calls.clear();
+    int yields = 0;
+    if (how == "stop")
+        r.p.onProcessEvents = [&] {
+            if (++yields == 2) // after the first batch
+                r.scanner.onStopClicked();
+        };
+    if (how.contains('\\') || how == "APPS")
+        r.dir = how;
+    r.scan(how == "denied" ? r.denied : how == "idle" ? r.idle : r.net);
 
-void TestScanner::noRightsEmptiesOnlyTheList()
-{
-    m_net->addConnection(0, 5, QStringLiteral("JSMITH"));
-    m_net->addOpenFile(0, kFile, 5);
-    scanWith(*m_net);
-    QCOMPARE(m_form->List1()->count(), 1);
-
-    TestNetwork other;
-    other.addServer(QStringLiteral("FS1"), false);
-    other.mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
-    m_p->calls.clear();
-    scanWith(other);
-    QCOMPARE(m_form->List1()->count(), 0);
-    QCOMPARE(m_ctx->table.size(), 1);
-    QCOMPARE(m_form->Label5()->text(), QStringLiteral("1 user(s)"));
-    QVERIFY(m_form->Command5()->isVisible());
-    QCOMPARE(m_p->calls, QStringList({"beep", "box|Velmora|Error! You do not have rights to scan "
-                                               "this file.|exclamation|ok"}));
-    QCOMPARE(m_form->status(), QString());
-    QCOMPARE(m_notified, 1);
-}
-
-void TestScanner::parseFailureKeepsEverything()
-{
-    m_net->addConnection(0, 5, QStringLiteral("JSMITH"));
-    m_net->addOpenFile(0, kFile, 5);
-    scanWith(*m_net);
-    const NWCONN_HANDLE server = m_ctx->ServerConnection;
-    QVERIFY(server != 0);
-
-    for (const QString &dir : {QStringLiteral("c:\\TMP"), QStringLiteral("Q:\\"), QStringLiteral("APPS")}) {
-        m_dir = dir;
-        m_p->calls.clear();
-        m_scanner->Scan();
-        QCOMPARE(m_p->calls, QStringList({"beep", "box|Velmora|Error! Could not parse the path for "
-                                                   "file ORDERS.DBF.|exclamation|ok"}));
-        QCOMPARE(lines(m_form->List1()), QStringList({"JSMITH"}));
-        QCOMPARE(m_ctx->table.size(), 1);
-        QCOMPARE(m_form->Label5()->text(), QStringLiteral("1 user(s)"));
-        QCOMPARE(m_ctx->ServerConnection, server);
-        QVERIFY(m_form->Command9()->isHidden());
-        QCOMPARE(m_p->busyDepth, 0);
+    for (int g = 0; g < groups.size(); ++g)
+        for (QWidget *w : groups[g])
+            QVERIFY2(w->isVisible() == (shown.at(g) != 'H'), qPrintable(w->objectName()));
+    QCOMPARE(r.form.List1()->count(), listed);
+    if (records >= 0)
+        QCOMPARE(r.ctx.table.size(), records);
+    QCOMPARE(r.form.Label5()->text(), label);
+    QCOMPARE(r.form.status(), status);
+    QCOMPARE(r.p.calls, box.isEmpty() ? QStringList() : QStringList({"beep", "box|Velmora|" + box + "|exclamation|ok"}));
+    QCOMPARE(r.history.size(), completed ? 1 : 0);
+    QCOMPARE(r.notified, completed ? 1 : 0);
+    QCOMPARE(r.form.Timer1()->isEnabled(), completed);
+    if (completed) {
+        QCOMPARE(r.form.List1()->toolTip(), listed ? " Click on user for more data " : "");
+        QCOMPARE(r.form.Text1()->text().isEmpty(), listed > 0);
     }
+    if (!box.isEmpty() && listed) // a path that does not parse leaves Send and Clear aimed as before
+        QCOMPARE(r.ctx.ServerConnection, server);
+    QVERIFY(!r.ctx.StopRequested);
+    QCOMPARE(r.p.busyDepth, 0);
 }
 
 void TestScanner::triggerDuringScanIsIgnored()
 {
-    for (int i = 1; i <= 100; ++i) {
-        m_net->addConnection(0, i, QStringLiteral("U%1").arg(i));
-        m_net->addOpenFile(0, kFile, i);
-    }
+    Rig r;
+    r.users(100);
     int nested = 0;
-    m_p->onProcessEvents = [&] {
+    r.p.onProcessEvents = [&] {
         if (nested++ < 3)
-            m_scanner->Scan(); // a tick, a click, a double-click
+            r.scanner.Scan(); // a tick, a click, a double-click
     };
-    scanWith(*m_net);
-    QCOMPARE(m_form->List1()->count(), 100);
-    QCOMPARE(m_ctx->table.size(), 100);
-    QCOMPARE(m_history.size(), 1);
-    QCOMPARE(m_notified, 1);
-    QVERIFY(!m_scanner->isScanning());
+    r.scan(r.net);
+    QCOMPARE(r.form.List1()->count(), 100);
+    QCOMPARE(r.ctx.table.size(), 100);
+    QCOMPARE(r.history.size(), 1);
+    QCOMPARE(r.notified, 1);
 }
 
 void TestScanner::rightsLookupGetsVolumePathAndServer()
 {
-    m_net->addConnection(0, 5, QStringLiteral("jsmith"));
-    m_net->addConnection(0, 6, QStringLiteral("ANNA"));
-    m_net->addOpenFile(0, kFile, 5);
-    m_net->addOpenFile(0, kFile, 6);
+    Rig r;
+    r.net.addConnection(0, 5, "jsmith");
+    r.net.addConnection(0, 6, "ANNA");
+    r.net.addOpenFile(0, kFile, 5);
+    r.net.addOpenFile(0, kFile, 6);
     QStringList asked;
-    m_scanner->setRightsLookup([&](const QString &path, const QString &user, const QString &server) {
+    r.scanner.setRightsLookup([&](const QString &path, const QString &user, const QString &server) {
         asked << path + "|" + user + "|" + server;
         return user == "ANNA" ? QString() : QStringLiteral("Read,FileScan");
     });
-    scanWith(*m_net);
-    QCOMPARE(asked, QStringList({"SYS:APPS\\DATA\\ORDERS.DBF|JSMITH|FS1",
-                                 "SYS:APPS\\DATA\\ORDERS.DBF|ANNA|FS1"}));
-    QCOMPARE(m_ctx->table[0].RightsText, QStringLiteral("Read,FileScan"));
-    QCOMPARE(m_ctx->table[1].RightsText, QStringLiteral("NA"));
-}
-
-void TestScanner::outcomeStates_data()
-{
-    QTest::addColumn<QString>("outcome");
-    QTest::addColumn<QString>("expected"); // per control: S shown, H hidden, = as before
-    // Order: Stop, Send/Clear/User, Print/Copy/Clear-text/Locked/All/None, Find, Check1/Text3
-    QTest::newRow("path not parsed") << "parse" << "H===" "=";
-    QTest::newRow("no rights") << "rights" << "HH==" "=";
-    QTest::newRow("stopped") << "stop" << "HH==" "=";
-    QTest::newRow("completed, users") << "users" << "HHSS" "S";
-    QTest::newRow("completed, none") << "none" << "HHHH" "S";
-}
-
-void TestScanner::outcomeStates()
-{
-    QFETCH(QString, outcome);
-    QFETCH(QString, expected);
-    const QList<QList<QWidget *>> groups = {
-        {m_form->Command9()},
-        {m_form->Command12(), m_form->Command13(), m_form->Command16()},
-        {m_form->Command4(), m_form->Command5(), m_form->Command6(), m_form->Command11(),
-         m_form->Command14(), m_form->Command15()},
-        {m_form->Label7(), m_form->Text1()},
-        {m_form->Check1(), m_form->Text3()},
-    };
-    // A recognisable "before": every group shown, a list line and a label.
-    for (const auto &g : groups)
-        for (QWidget *w : g)
-            w->show();
-    m_form->List1()->addItem(QStringLiteral("OLD"));
-    m_form->Label5()->setText(QStringLiteral("before"));
-    m_form->Text1()->setText(QStringLiteral("x"));
-    m_form->Check1()->setChecked(true);
-    m_form->Timer1()->setEnabled(false);
-
-    if (outcome == "users" || outcome == "stop") {
-        for (int i = 1; i <= 80; ++i) {
-            m_net->addConnection(0, i, QStringLiteral("U%1").arg(i));
-            m_net->addOpenFile(0, kFile, i);
-        }
-    }
-    TestNetwork denied;
-    denied.addServer(QStringLiteral("FS1"), false);
-    denied.mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
-    if (outcome == "parse")
-        m_dir = QStringLiteral("c:\\TMP");
-    if (outcome == "stop")
-        m_p->onProcessEvents = [this] { m_scanner->onStopClicked(); };
-    scanWith(outcome == "rights" ? denied : *m_net);
-
-    for (int g = 0; g < groups.size(); ++g) {
-        for (QWidget *w : groups[g]) {
-            const QChar e = expected.at(g);
-            if (e != QLatin1Char('='))
-                QVERIFY2(w->isVisible() == (e == QLatin1Char('S')), qPrintable(w->objectName()));
-            else
-                QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-        }
-    }
-    const QString label = m_form->Label5()->text();
-    const QString tip = m_form->List1()->toolTip();
-    if (outcome == "users") {
-        QCOMPARE(label, QStringLiteral("80 user(s)"));
-        QCOMPARE(tip, QStringLiteral(" Click on user for more data "));
-        QVERIFY(m_form->Text1()->text().isEmpty());
-        QVERIFY(m_form->Timer1()->isEnabled());
-    } else if (outcome == "none") {
-        QCOMPARE(label, QStringLiteral("No users"));
-        QCOMPARE(tip, QString());
-        QVERIFY(m_form->Timer1()->isEnabled());
-    } else {
-        QCOMPARE(label, QStringLiteral("before"));
-        QVERIFY(!m_form->Timer1()->isEnabled());
-    }
-    QCOMPARE(m_form->status(), outcome == "stop" ? QStringLiteral("Scan terminated.") : QString());
-    QCOMPARE(m_form->List1()->count(), outcome == "parse" ? 1 : outcome == "stop" ? 0 : outcome == "users" ? 80 : 0);
-    QCOMPARE(m_p->busyDepth, 0);
+    r.scan(r.net);
+    QCOMPARE(asked, QStringList({kFile + "|JSMITH|FS1", kFile + "|ANNA|FS1"}));
+    QCOMPARE(r.ctx.table[0].RightsText, "Read,FileScan");
+    QCOMPARE(r.ctx.table[1].RightsText, "NA");
 }
 
 void TestScanner::findBoxFlashesFirstPrefixMatch()
 {
-    for (const char *name : {"ANNA", "JOHN", "JOE"})
-        m_form->List1()->addItem(QString::fromLatin1(name));
-    m_form->List1()->item(2)->setSelected(true);
-    int shown = 0;
-    connect(m_form->List1(), &QListWidget::currentRowChanged, this, [&] { ++shown; });
+    Rig r;
+    QListWidget *list = r.form.List1();
+    list->addItems({"ANNA", "JOHN", "JOE"});
+    list->item(2)->setSelected(true);
     bool selectedDuringFlash = false;
-    m_p->onProcessEvents = [&] { selectedDuringFlash = m_form->List1()->item(1)->isSelected(); };
-    m_form->Command12()->show();
-    m_form->Text1()->setText(QStringLiteral("jo"));
-    m_scanner->onFindTextChanged();
-    QCOMPARE(m_form->List1()->currentRow(), 1);
+    r.p.onProcessEvents = [&] { selectedDuringFlash = list->item(1)->isSelected(); };
+    r.form.Command12()->show();
+    r.form.Text1()->setText("jo");
+    r.scanner.onFindTextChanged();
+    QCOMPARE(list->currentRow(), 1);
     QVERIFY(selectedDuringFlash);
-    QVERIFY(!m_form->List1()->item(1)->isSelected());
-    QVERIFY(m_form->List1()->item(2)->isSelected()); // others keep their state
-    QCOMPARE(m_p->sleptMs, 100);
-    QCOMPARE(shown, 1);
-    QVERIFY(m_form->Command12()->isHidden());
+    QVERIFY(!list->item(1)->isSelected());
+    QVERIFY(list->item(2)->isSelected()); // others keep their state
+    QCOMPARE(r.p.sleptMs, 100);
+    QVERIFY(r.form.Command12()->isHidden());
 
-    m_form->setStatus(QStringLiteral("details"));
-    m_form->Text1()->setText(QStringLiteral("zz"));
-    m_scanner->onFindTextChanged();
-    QCOMPARE(m_form->List1()->currentRow(), -1);
-    QCOMPARE(m_form->status(), QString());
-
-    m_form->Command13()->show();
-    m_form->setStatus(QStringLiteral("kept"));
-    m_form->Text1()->clear();
-    m_scanner->onFindTextChanged();
-    QCOMPARE(m_form->status(), QStringLiteral("kept"));
-    QVERIFY(m_form->Command13()->isHidden());
+    r.form.setStatus("details");
+    r.form.Text1()->setText("zz");
+    r.scanner.onFindTextChanged();
+    QCOMPARE(list->currentRow(), -1);
+    QCOMPARE(r.form.status(), "");
 }
 
 QTEST_MAIN(TestScanner)

@@ -19,16 +19,11 @@ struct AppFixture
     void createFile(const QString &dosRelative, const QByteArray &content = "data");
     // Writes the network, then builds and starts the program.
     void start(const QString &commandLine = QString());
-    // Writes the network again, as another program changing it would.
-    void reinstall();
-
     QString settingsFile() const { return m_settingsDir.filePath(QStringLiteral("Velmora.conf")); }
 
+    QTemporaryDir m_settingsDir;
     TestNetwork net;
     FakePlatform platform;
     std::unique_ptr<SettingsStore> store;
     std::unique_ptr<VelmoraApp> app;
-
-private:
-    QTemporaryDir m_settingsDir;
 };

@@ -1,26 +1,10 @@
 #include "support/fake_platform.h"
 
-namespace {
-QString iconName(Platform::Icon i)
-{
-    switch (i) {
-    case Platform::Icon::None: return QStringLiteral("none");
-    case Platform::Icon::Exclamation: return QStringLiteral("exclamation");
-    case Platform::Icon::Question: return QStringLiteral("question");
-    case Platform::Icon::Information: return QStringLiteral("information");
-    }
-    return {};
-}
-} // namespace
-
 bool FakePrinter::begin()
 {
     calls << QStringLiteral("begin");
-    if (!available)
-        return false;
-    m_open = true;
     lines.clear();
-    return true;
+    return m_open = available;
 }
 
 bool FakePrinter::setFontName(const QString &name)
@@ -40,40 +24,31 @@ bool FakePrinter::setBold(bool on)
 bool FakePrinter::printLine(const QString &line)
 {
     calls << QStringLiteral("line|") + line;
-    if (!m_open)
-        return false;
-    lines.append({line, m_bold, m_font});
-    return true;
+    if (m_open)
+        lines.append({line, m_bold, m_font});
+    return m_open;
 }
 
 bool FakePrinter::endDocument()
 {
     calls << QStringLiteral("end");
-    if (!m_open)
-        return false;
+    const bool ok = m_open && !failEnd;
     m_open = false;
-    if (failEnd)
-        return false;
-    ++documentsEnded;
-    return true;
-}
-
-void FakePlatform::beep()
-{
-    calls << QStringLiteral("beep");
+    return ok;
 }
 
 Platform::Answer FakePlatform::messageBox(QWidget *, const QString &text, const QString &title,
                                           Icon icon, Buttons buttons, bool topmost)
 {
+    static const char *const icons[] = {"none", "exclamation", "question", "information"};
     calls << QStringLiteral("box|%1|%2|%3|%4%5")
-                 .arg(title, text, iconName(icon),
+                 .arg(title, text, QLatin1String(icons[int(icon)]),
                       buttons == Buttons::YesNo ? QStringLiteral("yesno") : QStringLiteral("ok"),
                       topmost ? QStringLiteral("|topmost") : QString());
-    openBoxes << title;
+    m_openBoxes << title;
     if (whileBoxOpen)
         whileBoxOpen(title);
-    openBoxes.removeOne(title);
+    m_openBoxes.removeOne(title);
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answers.isEmpty() ? Answer::No : answers.takeFirst();
@@ -86,22 +61,6 @@ QString FakePlatform::inputBox(QWidget *, const QString &prompt, const QString &
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
-void FakePlatform::pushBusyCursor()
-{
-    ++busyDepth;
-}
-
-void FakePlatform::popBusyCursor()
-{
-    if (busyDepth > 0)
-        --busyDepth;
-}
-
-QDateTime FakePlatform::now()
-{
-    return clock;
-}
-
 void FakePlatform::processEvents()
 {
     ++processEventsCount;
@@ -109,62 +68,41 @@ void FakePlatform::processEvents()
         onProcessEvents();
 }
 
-void FakePlatform::sleepMs(int ms)
-{
-    sleptMs += ms;
-}
-
 bool FakePlatform::setClipboardText(const QString &text)
 {
     calls << QStringLiteral("clipboard|") + text;
-    if (!clipboardWorks)
-        return false;
-    clipboard = text;
-    return true;
+    if (clipboardWorks)
+        clipboard = text;
+    return clipboardWorks;
 }
 
 bool FakePlatform::openUrl(const QString &url)
 {
     calls << QStringLiteral("openUrl|") + url;
-    return urlOpens;
+    return true;
 }
 
 bool FakePlatform::activateWindowByTitle(const QString &title)
 {
     calls << QStringLiteral("activate|") + title;
-    for (const QString &open : openBoxes)
-        if (open == title || open.startsWith(title))
+    for (const QString &open : m_openBoxes)
+        if (open.startsWith(title))
             return true;
     return false;
-}
-
-QSize FakePlatform::screenSize()
-{
-    return screen;
 }
 
 bool FakePlatform::startWindowMove(QWidget *)
 {
     calls << QStringLiteral("windowMove");
-    return windowMoveWorks;
+    return true;
 }
 
 int FakePlatform::count(const QString &prefix) const
 {
     int n = 0;
     for (const QString &c : calls)
-        if (c.startsWith(prefix))
-            ++n;
+        n += c.startsWith(prefix);
     return n;
-}
-
-QStringList FakePlatform::boxes() const
-{
-    QStringList out;
-    for (const QString &c : calls)
-        if (c.startsWith(QStringLiteral("box|")))
-            out << c;
-    return out;
 }
 
 void FakePlatform::reset()

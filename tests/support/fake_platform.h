@@ -23,11 +23,10 @@ public:
     bool printLine(const QString &line) override;
     bool endDocument() override;
 
-    bool available = true;      // false: begin() fails, as with no printer
-    bool failEnd = false;       // the printer refuses the finished document
-    QList<Line> lines;          // lines of the last document
-    QStringList calls;          // every printer call in order
-    int documentsEnded = 0;
+    bool available = true; // false: begin() fails, as with no printer
+    bool failEnd = false;  // the printer refuses the finished document
+    QList<Line> lines;     // lines of the last document
+    QStringList calls;     // every printer call in order
 
 private:
     bool m_open = false;
@@ -38,22 +37,22 @@ private:
 class FakePlatform final : public Platform
 {
 public:
-    void beep() override;
+    void beep() override { calls << QStringLiteral("beep"); }
     Answer messageBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                       Buttons buttons, bool topmost = false) override;
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText) override;
-    void pushBusyCursor() override;
-    void popBusyCursor() override;
-    QDateTime now() override;
+    void pushBusyCursor() override { ++busyDepth; }
+    void popBusyCursor() override { busyDepth -= busyDepth > 0; }
+    QDateTime now() override { return clock; }
     void processEvents() override;
-    void sleepMs(int ms) override;
+    void sleepMs(int ms) override { sleptMs += ms; }
     bool setClipboardText(const QString &text) override;
-    Printer &printer() override { return fakePrinter; }
+    Printer &printer() override { return realPrinter ? *realPrinter : fakePrinter; }
     bool openUrl(const QString &url) override;
     bool activateWindowByTitle(const QString &title) override;
-    QSize screenSize() override;
-    bool startWindowMove(QWidget *window) override;
+    QSize screenSize() override { return screen; }
+    bool startWindowMove(QWidget *) override;
 
     // Scripted answers; an empty queue answers Ok / No and "" (cancel).
     QList<Answer> answers;
@@ -68,18 +67,18 @@ public:
     QSize screen = QSize(1024, 768);
     bool clipboardWorks = true;
     QString clipboard;
-    bool urlOpens = true;
-    bool windowMoveWorks = true;
 
-    QStringList calls;      // "beep", "box|title|text|icon|buttons", "input|title|prompt|default", ...
-    QStringList openBoxes;  // titles of boxes whose call has not returned yet
+    QStringList calls; // "beep", "box|title|text|icon|buttons", "input|title|prompt|default", ...
     int busyDepth = 0;
     int processEventsCount = 0;
     int sleptMs = 0;
 
     int count(const QString &prefix) const;
-    QStringList boxes() const; // the "box|..." records only
     void reset();
 
     FakePrinter fakePrinter;
+    Printer *realPrinter = nullptr; // set to print through another printer
+
+private:
+    QStringList m_openBoxes; // titles of boxes whose call has not returned yet
 };
