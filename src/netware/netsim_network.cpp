@@ -31,6 +31,10 @@ const Volume *Server::volumeByNumber(int number) const
 
 const DirObject *Server::object(const QString &name) const
 {
+    if (index.built) {
+        const int i = index.objectByName.value(name.toUpper(), -1);
+        return i < 0 ? nullptr : &objects[i];
+    }
     for (const DirObject &o : objects)
         if (o.name.compare(name, Qt::CaseInsensitive) == 0)
             return &o;
@@ -39,6 +43,10 @@ const DirObject *Server::object(const QString &name) const
 
 const DirObject *Server::objectById(uint32_t id) const
 {
+    if (index.built) {
+        const int i = index.objectById.value(id, -1);
+        return i < 0 ? nullptr : &objects[i];
+    }
     for (const DirObject &o : objects)
         if (o.id == id)
             return &o;
@@ -47,10 +55,48 @@ const DirObject *Server::objectById(uint32_t id) const
 
 const Connection *Server::connection(int number) const
 {
+    if (index.built) {
+        const int i = index.connectionByNumber.value(number, -1);
+        return i < 0 ? nullptr : &connections[i];
+    }
     for (const Connection &c : connections)
         if (c.number == number)
             return &c;
     return nullptr;
+}
+
+void Server::buildIndex()
+{
+    index = ServerIndex{};
+    for (int i = 0; i < openFiles.size(); ++i)
+        index.openFilesByPath[normalizedVolumePath(openFiles[i].path)].append(i);
+    for (int i = 0; i < connections.size(); ++i)
+        index.connectionByNumber.insert(connections[i].number, i);
+    // The first of a name or id wins, as a walk in file order would find it.
+    for (int i = objects.size() - 1; i >= 0; --i) {
+        index.objectByName.insert(objects[i].name.toUpper(), i);
+        index.objectById.insert(objects[i].id, i);
+    }
+    for (int i = 0; i < trustees.size(); ++i) {
+        index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
+        index.trusteesByObject[trustees[i].object.toUpper()].append(i);
+    }
+    index.built = true;
+}
+
+QList<int> Server::usesOf(const QString &volumePath) const
+{
+    return index.openFilesByPath.value(normalizedVolumePath(volumePath));
+}
+
+QList<int> Server::trusteesOfPath(const QString &volumePath) const
+{
+    return index.trusteesByPath.value(normalizedVolumePath(volumePath));
+}
+
+QList<int> Server::trusteesOfObject(const QString &name) const
+{
+    return index.trusteesByObject.value(name.toUpper());
 }
 
 bool Server::isOperator(const QString &login) const
@@ -526,6 +572,8 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
             *error = problem;
         return false;
     }
+    for (Server &s : n.servers)
+        s.buildIndex();
     if (out)
         *out = std::move(n);
     return true;

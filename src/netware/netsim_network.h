@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -73,6 +74,19 @@ struct Trustee
     uint16_t rights = 0;
 };
 
+// Look-ups by key, so a call costs what a server's answer would, not a walk
+// over every entry of the description.
+struct ServerIndex
+{
+    bool built = false;
+    QHash<QString, QList<int>> openFilesByPath;  // normalized volume path -> openFiles
+    QHash<int, int> connectionByNumber;          // -> connections
+    QHash<QString, int> objectByName;            // upper case -> objects
+    QHash<uint32_t, int> objectById;             // -> objects
+    QHash<QString, QList<int>> trusteesByPath;   // normalized volume path -> trustees
+    QHash<QString, QList<int>> trusteesByObject; // upper-case object name -> trustees
+};
+
 struct Server
 {
     QString name;
@@ -89,6 +103,14 @@ struct Server
     const DirObject *objectById(uint32_t id) const;
     const Connection *connection(int number) const;
     bool isOperator(const QString &login) const;           // case-insensitive
+
+    // Positions in openFiles / trustees, in file order (needs buildIndex()).
+    QList<int> usesOf(const QString &volumePath) const;
+    QList<int> trusteesOfPath(const QString &volumePath) const;
+    QList<int> trusteesOfObject(const QString &name) const;
+
+    ServerIndex index;
+    void buildIndex();
 };
 
 struct Drive

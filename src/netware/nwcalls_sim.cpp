@@ -104,16 +104,6 @@ void outputText(char *dst, size_t size, const QString &text)
     dst[n] = '\0';
 }
 
-QList<const OpenFile *> usesOf(const Server &s, const QString &volumePath)
-{
-    const QString wanted = normalizedVolumePath(volumePath);
-    QList<const OpenFile *> out;
-    for (const OpenFile &f : s.openFiles)
-        if (normalizedVolumePath(f.path) == wanted)
-            out.append(&f);
-    return out;
-}
-
 // Case-insensitive resolution of a directory path under a volume's folder.
 QString nativePath(const QString &root, const QString &dirPath)
 {
@@ -218,31 +208,33 @@ NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, nuint8, const char *fileP
     if (!s->isOperator(c.net().login))
         return NW_ERR_NO_RIGHTS;
 
-    const QList<const OpenFile *> uses = usesOf(*s, path);
+    const QList<int> uses = s->usesOf(path);
+    const auto use = [&](qint64 i) -> const OpenFile & { return s->openFiles[uses[i]]; };
     const qint64 first = qint64(*iterHandle) * NW_MAX_CONNS_PER_BATCH;
     if (*iterHandle < 0 || first >= uses.size())
         return NW_ERR_NO_MORE_ENTRIES;
 
     CONNS_USING_FILE r;
     std::memset(&r, 0, sizeof r);
-    for (const OpenFile *f : uses) {
+    for (qint64 i = 0; i < uses.size(); ++i) {
+        const OpenFile &f = use(i);
         ++r.useCount;
         ++r.openCount;
-        r.openForReadCount += (f->accessControl & 1) ? 1 : 0;
-        r.openForWriteCount += (f->accessControl & 2) ? 1 : 0;
-        r.denyReadCount += (f->accessControl & 4) ? 1 : 0;
-        r.denyWriteCount += (f->accessControl & 8) ? 1 : 0;
-        if (f->lockFlag)
+        r.openForReadCount += (f.accessControl & 1) ? 1 : 0;
+        r.openForWriteCount += (f.accessControl & 2) ? 1 : 0;
+        r.denyReadCount += (f.accessControl & 4) ? 1 : 0;
+        r.denyWriteCount += (f.accessControl & 8) ? 1 : 0;
+        if (f.lockFlag)
             r.locked = 1;
     }
     const qint64 end = std::min<qint64>(first + NW_MAX_CONNS_PER_BATCH, uses.size());
     for (qint64 i = first; i < end; ++i) {
         CONN_USING_FILE &e = r.connInfo[r.connCount++];
-        e.connNumber = uses[i]->connection;
-        e.taskNumber = uses[i]->task;
-        e.lockType = uses[i]->lockType;
-        e.accessControl = uses[i]->accessControl;
-        e.lockFlag = uses[i]->lockFlag;
+        e.connNumber = use(i).connection;
+        e.taskNumber = use(i).task;
+        e.lockType = use(i).lockType;
+        e.accessControl = use(i).accessControl;
+        e.lockFlag = use(i).lockFlag;
     }
     r.nextRequest = end < uses.size() ? nuint16(*iterHandle + 1) : 0;
     *fileUsed = r;
@@ -495,9 +487,10 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     // The handle holds the position of the path last returned.
     const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
     int position = 0;
-    for (const Trustee &t : s->trustees) {
-        if (!o || t.object.compare(o->name, Qt::CaseInsensitive) != 0
-            || volumeOfPath(t.path).compare(v->name, Qt::CaseInsensitive) != 0)
+    const QList<int> own = o ? s->trusteesOfObject(o->name) : QList<int>();
+    for (int ti : own) {
+        const Trustee &t = s->trustees[ti];
+        if (volumeOfPath(t.path).compare(v->name, Qt::CaseInsensitive) != 0)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
             QString rest = t.path.mid(t.path.indexOf(QLatin1Char(':')) + 1);
@@ -534,10 +527,7 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
 
-    QList<TRUSTEE_INFO> all;
-    for (const Trustee &t : s->trustees)
-        if (normalizedVolumePath(t.path) == wanted)
-            all.append(TRUSTEE_INFO{s->object(t.object)->id, t.rights, 0});
+    const QList<int> all = s->trusteesOfPath(wanted);
     const QString dir = wanted.mid(wanted.indexOf(QLatin1Char(':')) + 1);
     const QString native = nativePath(v->root, dir);
     if (all.isEmpty() && native.isEmpty())
@@ -549,7 +539,10 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (first > all.size())
         return NW_ERR_NO_MORE_ENTRIES;
     for (int i = 0; i < NW_TRUSTEES_PER_BLOCK; ++i)
-        trusteeList[i] = first + i < all.size() ? all[first + i] : TRUSTEE_INFO{0, 0, 0};
+        trusteeList[i] = first + i < all.size()
+                             ? TRUSTEE_INFO{s->object(s->trustees[all[first + i]].object)->id,
+                                            s->trustees[all[first + i]].rights, 0}
+                             : TRUSTEE_INFO{0, 0, 0};
     outputText(dirName, NW_DIR_NAME_LEN,
                dir.isEmpty() ? v->name : dir.section(QLatin1Char('\\'), -1, -1, QString::SectionSkipEmpty));
     if (dirDateTime)

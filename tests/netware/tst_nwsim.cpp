@@ -63,7 +63,8 @@ void TestNwsim::concurrentChangesAreAllKept()
         QVERIFY(p->waitForFinished(60000));
         QCOMPARE(p->exitCode(), 0);
     }
-    const netsim::Server &s = load(file).servers[0];
+    const netsim::Network net = load(file);
+    const netsim::Server &s = net.servers[0];
     for (int i = 0; i < processes; ++i)
         QVERIFY(s.connection(100 + i));
     QCOMPARE(s.connection(5)->messages.size(), messages);
