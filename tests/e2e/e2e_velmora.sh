@@ -173,7 +173,7 @@ box=$(confirm_open)
 press "$box" alt+y
 wait_for 60 connection_gone 5 || fail "connection 5 is still in the description file"
 for n in 7 9; do
-  connection_gone "$n" && fail "connection $n was cleared too"
+  connection_gone "$n" >/dev/null && fail "connection $n was cleared too"
 done
 echo "e2e: connection 5 cleared, the others kept"
 
