@@ -232,7 +232,7 @@ int main(int argc, char *argv[])
     std::printf("median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s);\n"
                 "per entry = time / file-use entries, per user = time / users\n\n",
                 reps, kPhaseBudgetMs / 1000);
-    std::printf("%7s %6s | %15s %8s | %15s %8s | %15s %8s | %15s %8s\n", "entries", "users",
+    std::printf("%7s %6s | %16s %8s | %16s %8s | %16s %8s | %16s %8s\n", "entries", "users",
                 "scan ms", "us/entry", "list ms", "us/entry", "rights ms", "us/user", "client ms",
                 "us/entry");
     QList<Figures> all;
