@@ -31,38 +31,20 @@ const Volume *Server::volumeByNumber(int number) const
 
 const DirObject *Server::object(const QString &name) const
 {
-    if (index.built) {
-        const int i = index.objectByName.value(name.toUpper(), -1);
-        return i < 0 ? nullptr : &objects[i];
-    }
-    for (const DirObject &o : objects)
-        if (o.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &o;
-    return nullptr;
+    const int i = index.objectByName.value(name.toUpper(), -1);
+    return i < 0 ? nullptr : &objects[i];
 }
 
 const DirObject *Server::objectById(uint32_t id) const
 {
-    if (index.built) {
-        const int i = index.objectById.value(id, -1);
-        return i < 0 ? nullptr : &objects[i];
-    }
-    for (const DirObject &o : objects)
-        if (o.id == id)
-            return &o;
-    return nullptr;
+    const int i = index.objectById.value(id, -1);
+    return i < 0 ? nullptr : &objects[i];
 }
 
 const Connection *Server::connection(int number) const
 {
-    if (index.built) {
-        const int i = index.connectionByNumber.value(number, -1);
-        return i < 0 ? nullptr : &connections[i];
-    }
-    for (const Connection &c : connections)
-        if (c.number == number)
-            return &c;
-    return nullptr;
+    const int i = index.connectionByNumber.value(number, -1);
+    return i < 0 ? nullptr : &connections[i];
 }
 
 void Server::buildIndex()
@@ -81,7 +63,6 @@ void Server::buildIndex()
         index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
         index.trusteesByObject[trustees[i].object.toUpper()].append(i);
     }
-    index.built = true;
 }
 
 QList<int> Server::usesOf(const QString &volumePath) const
@@ -444,6 +425,8 @@ public:
                 return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate object \"%1\"").arg(obj.name));
             if (s->objectById(obj.id))
                 return fail(p + QStringLiteral(".id"), QStringLiteral("duplicate object id %1").arg(obj.id));
+            s->index.objectByName.insert(obj.name.toUpper(), int(s->objects.size()));
+            s->index.objectById.insert(obj.id, int(s->objects.size()));
             s->objects.append(obj);
         }
 
@@ -456,6 +439,7 @@ public:
                 return false;
             if (s->connection(c.number))
                 return fail(p + QStringLiteral(".number"), QStringLiteral("duplicate connection number %1").arg(c.number));
+            s->index.connectionByNumber.insert(c.number, int(s->connections.size()));
             s->connections.append(c);
         }
 

@@ -78,7 +78,6 @@ struct Trustee
 // over every entry of the description.
 struct ServerIndex
 {
-    bool built = false;
     QHash<QString, QList<int>> openFilesByPath;  // normalized volume path -> openFiles
     QHash<int, int> connectionByNumber;          // -> connections
     QHash<QString, int> objectByName;            // upper case -> objects
@@ -104,7 +103,8 @@ struct Server
     const Connection *connection(int number) const;
     bool isOperator(const QString &login) const;           // case-insensitive
 
-    // Positions in openFiles / trustees, in file order (needs buildIndex()).
+    // Positions in openFiles / trustees, in file order. Every look-up reads
+    // the index, which the loader keeps and buildIndex() makes anew.
     QList<int> usesOf(const QString &volumePath) const;
     QList<int> trusteesOfPath(const QString &volumePath) const;
     QList<int> trusteesOfObject(const QString &name) const;

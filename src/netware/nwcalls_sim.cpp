@@ -171,7 +171,10 @@ NWCCODE NWParsePath(const char *path, char *serverName, NWCONN_HANDLE *conn, cha
     QString text;
     if (!inputText(path, &text))
         return NW_ERR_INVALID_PARAMETER;
-    refresh(c, true);
+    // Size and time only: the rights lookup parses a path per listed user,
+    // and reading the whole description each time made a scan quadratic.
+    // The scan's first batch request still compares the content.
+    refresh(c, false);
     ParsedPath parsed;
     if (!parseNetWarePath(c.net(), text, &parsed))
         return NW_ERR_INVALID_PATH;
