@@ -81,6 +81,17 @@ const Server *serverOf(Client &c, NWCONN_HANDLE conn, int *index = nullptr)
     return i < 0 ? nullptr : &c.net().servers[i];
 }
 
+// What every call on a connection needs first: a started client, the
+// description as it is now on disk, and a server behind the handle.
+NWCCODE serverFor(Client &c, NWCONN_HANDLE conn, const Server **s)
+{
+    if (!c.ready())
+        return NW_ERR_NOT_INITIALIZED;
+    refresh(c, false);
+    *s = serverOf(c, conn);
+    return *s ? NWCCODE(NW_SUCCESS) : NWCCODE(NW_ERR_INVALID_CONNECTION);
+}
+
 // Reads a NUL-terminated 8-bit input; false when null or longer than the limit.
 bool inputText(const char *s, QString *out, size_t max = kMaxInputText)
 {
@@ -202,12 +213,10 @@ NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, nuint8, const char *fileP
     if (!iterHandle || !fileUsed || !inputText(filePath, &path))
         return NW_ERR_INVALID_PARAMETER;
     if (*iterHandle == 0)
-        refresh(c, true);
-    else
-        refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+        refresh(c, true); // a scan's first request also compares the content
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     if (!s->isOperator(c.net().login))
         return NW_ERR_NO_RIGHTS;
 
@@ -251,12 +260,9 @@ NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, nuint16 connNumber, char 
 {
     std::lock_guard guard(g_mutex);
     Client &c = client();
-    if (!c.ready())
-        return NW_ERR_NOT_INITIALIZED;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const Connection *cn = s->connection(connNumber);
     if (!cn)
         return NW_ERR_NO_SUCH_CONNECTION;
@@ -282,10 +288,9 @@ NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, nuint16 connNumber, NWINET_ADDR *inetA
         return NW_ERR_NOT_INITIALIZED;
     if (!inetAddr)
         return NW_ERR_INVALID_PARAMETER;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const Connection *cn = s->connection(connNumber);
     if (!cn)
         return NW_ERR_NO_SUCH_CONNECTION;
@@ -312,10 +317,9 @@ NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const char *message, nuint16 
     const size_t length = strnlen(message, NW_MAX_BROADCAST_LEN + 1);
     if (length > size_t(NW_MAX_BROADCAST_LEN))
         return NW_ERR_MESSAGE_TOO_LONG;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const QString serverName = s->name;
     const Message msg{c.net().login, QString::fromLatin1(message, qsizetype(length)),
                       QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
@@ -362,12 +366,9 @@ NWCCODE NWClearConnectionNumber(NWCONN_HANDLE conn, nuint16 connNumber)
 {
     std::lock_guard guard(g_mutex);
     Client &c = client();
-    if (!c.ready())
-        return NW_ERR_NOT_INITIALIZED;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const QString serverName = s->name;
     NWCCODE result = NW_ERR_WRITE_FAILED;
     QString error;
@@ -430,10 +431,9 @@ NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const c
     QString name;
     if (!objectID || !inputText(objectName, &name))
         return NWDS_ERR_NULL_POINTER;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     if (name.startsWith(QLatin1Char('.')))
         name.remove(0, 1); // a distinguished name from the root
     const DirObject *o = s->object(name);
@@ -458,10 +458,9 @@ NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char *volName, nuint16 *volN
     QString name;
     if (!volNum || !inputText(volName, &name))
         return NW_ERR_INVALID_PARAMETER;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const Volume *v = s->volume(name);
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
@@ -478,10 +477,9 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
         return NW_ERR_NOT_INITIALIZED;
     if (!iterHandle || !dirPath)
         return NW_ERR_INVALID_PARAMETER;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const Volume *v = s->volumeByNumber(volNum);
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
@@ -521,10 +519,9 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     QString path;
     if (!iterHandle || !trusteeList || !inputText(srchPath, &path))
         return NW_ERR_INVALID_PARAMETER;
-    refresh(c, false);
-    const Server *s = serverOf(c, conn);
-    if (!s)
-        return NW_ERR_INVALID_CONNECTION;
+    const Server *s = nullptr;
+    if (const NWCCODE rc = serverFor(c, conn, &s))
+        return rc;
     const QString wanted = normalizedVolumePath(path);
     const Volume *v = s->volume(volumeOfPath(wanted));
     if (!v)
