@@ -121,7 +121,6 @@ private slots:
         const QString parse = "Error! Could not parse the path for file ORDERS.DBF.";
         const QString before = "150 user(s)";
         QTest::newRow("local drive not parsed") << "c:\\TMP" << "H====" << 150 << 150 << before << "" << parse << false;
-        QTest::newRow("unmapped drive not parsed") << "Q:\\" << "H====" << 150 << 150 << before << "" << parse << false;
         QTest::newRow("no rights empties only the list")
             << "denied" << "HH===" << 0 << 150 << before << ""
             << "Error! You do not have rights to scan this file." << false;
@@ -136,8 +135,6 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, listed);
         QFETCH(int, records);
-        QFETCH(QString, label);
-        QFETCH(QString, status);
         QFETCH(QString, box);
         QFETCH(bool, completed);
         Rig r;
@@ -178,8 +175,8 @@ private slots:
         QCOMPARE(r.form.List1()->count(), listed);
         if (records >= 0)
             QCOMPARE(r.ctx.table.size(), records);
-        QCOMPARE(r.form.Label5()->text(), label);
-        QCOMPARE(r.form.status(), status);
+        QTEST(r.form.Label5()->text(), "label");
+        QTEST(r.form.status(), "status");
         QCOMPARE(r.p.calls, box.isEmpty() ? QStringList() : QStringList({"beep", "box|Velmora|" + box + "|exclamation|ok"}));
         QCOMPARE(r.history.size(), completed ? 1 : 0);
         QCOMPARE(r.notified, completed ? 1 : 0);
