@@ -22,21 +22,169 @@ class TestBrowser : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void listsAndCount_data();
-    void listsAndCount();
-    void typingPattern();
-    void focusLossHistory_data();
-    void focusLossHistory();
-    void allFiles_data();
-    void allFiles();
-    void historyFileGone();
-    void historyFileOpensAndScans();
-    void rootFolderAndDoubleClick();
-    void unavailableDriveFallsBack();
-    void restore_data();
-    void restore();
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/one")) && QDir(m_vol.path()).mkpath("EMPTY"));
+        for (const char *name : {"APPS/b.txt", "APPS/A.txt", "APPS/c.DOC", "APPS/noext", "APPS/.hidden", "APPS/one/ONLY.TXT"})
+            write(QString::fromLatin1(name));
+        write(QStringLiteral("APPS/ORDERS.DBF"), QByteArray(1500, 'x'));
+        write(QStringLiteral("ROOT.TXT"), "abc");
+        DriveNamespace::setNetworkDrives({{'F', "FS1", "SYS", m_vol.path()}, {'G', "FS2", "DATA", m_vol.filePath("missing")}});
+    }
+    void init()
+    {
+        m_platform.reset();
+        m_browser.reset();
+        m_form = std::make_unique<Form1>();
+        m_browser = std::make_unique<FileBrowser>(*m_form, m_platform);
+        m_scanned.clear();
+        m_browser->setScanTrigger([this] { m_scanned << m_browser->fullPath(); });
+    }
+    void listsAndCount_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("label2");
+        QTest::newRow("one file") << "F:\\APPS\\one" << "*.*" << QStringList{"ONLY.TXT"} << "1 file.";
+        QTest::newRow("no file: no text, no tip") << "F:\\EMPTY" << "*.*" << QStringList() << "";
+        QTest::newRow("sorted, no hidden files") << "F:\\APPS" << "*.*" << QStringList{"A.txt", "b.txt", "c.DOC", "noext", "ORDERS.DBF"} << "5 files.";
+        QTest::newRow("two wildcards, folder in other case") << "f:\\apps" << "*.TXT;*.doc" << QStringList{"A.txt", "b.txt", "c.DOC"} << "3 files.";
+    }
+    void listsAndCount()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, pattern);
+        QFETCH(QString, label2);
+        m_browser->setPatternText(pattern);
+        QVERIFY(m_browser->setFolder(folder));
+        QStringList listed;
+        for (int i = 0; i < m_form->File1()->count(); ++i)
+            listed << m_form->File1()->item(i)->text();
+        QTEST(listed, "files");
+        QCOMPARE(m_form->Label2()->text(), label2);
+        QCOMPARE(m_form->File1()->toolTip(), label2.isEmpty() ? QString() : " Double-click on file to scan ");
+    }
+    void typingPattern()
+    {
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
+        m_browser->appendPatternHistory(QStringLiteral("*.txt")); // must not complete "*"
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->Combo2()->setFocus();
+        QLineEdit *edit = m_form->Combo2()->lineEdit();
+        edit->selectAll();
+        QStringList steps;
+        connect(m_form->Combo2(), &QComboBox::editTextChanged, this, [&] {
+            steps << m_form->File1()->pattern() + '|' + m_form->Label2()->text() + '|' + m_form->status()
+                         + (resultsShown() ? "|results" : "");
+            showResults(); // each step must withdraw them again
+        });
+        showResults();
+        QTest::keyClicks(edit, QStringLiteral("*.t/x"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        const QString invalid = "Invalid file pattern. Try *.*, *.exe, *.xls, *.doc, *.mdb or *.dwg.";
+        QCOMPARE(steps, QStringList({"*|5 files.|", "*.|1 file.|", "*.t||", "*.t||" + invalid, "*.t||" + invalid,
+                                     "*.t||" + invalid, "*.t||"}));
+        QCOMPARE(m_platform.count(QStringLiteral("beep")), 3);
+    }
+    void focusLossHistory_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("history");
+        QTest::newRow("new pattern appended") << "*.doc" << QStringList{"*.txt", "*.doc"};
+        QTest::newRow("case variant not added") << "*.TXT" << QStringList{"*.txt"};
+        QTest::newRow("refused pattern not added") << "*.t/x" << QStringList{"*.txt"};
+    }
+    void focusLossHistory()
+    {
+        QFETCH(QString, text);
+        m_browser->appendPatternHistory(QStringLiteral("*.txt"));
+        m_browser->setPatternText(text);
+        m_browser->onPatternFocusLost();
+        QTEST(m_browser->patternHistory(), "history");
+        QCOMPARE(m_browser->patternText(), text);
+    }
+    void historyFileGone()
+    {
+        m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\one\\GONE.TXT"));
+        const QString folder = m_browser->directoryPath();
+        m_browser->setPatternText(QStringLiteral("*.txt"));
+        m_form->Command1()->show();
+        emit m_form->Combo1()->activated(0);
+        QCOMPARE(m_platform.calls, QStringList(QStringLiteral("beep")));
+        QCOMPARE(QStringList({m_form->status(), m_browser->directoryPath(), m_browser->patternText()}),
+                 QStringList({"File does not exist.", folder, "*.txt"}));
+        QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
+        QCOMPARE(m_browser->fileHistory().size(), 1);
+        QVERIFY(m_scanned.isEmpty());
+    }
+    void historyFileOpensAndScans()
+    {
+        m_browser->setPatternText(QStringLiteral("*.txt"));
+        m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\ORDERS.DBF"));
+        emit m_form->Combo1()->activated(0);
+        QCOMPARE(QStringList({m_form->Drive1()->drive(), m_browser->directoryPath(), m_browser->patternText(),
+                              m_browser->selectedFileName()}),
+                 QStringList({"f: [FS1/SYS]", "F:\\APPS", "*.*", "ORDERS.DBF"}));
+        QCOMPARE(m_form->Label1()->text(), fileFactsText(QFileInfo(m_vol.filePath("APPS/ORDERS.DBF")).lastModified(), 1500));
+        QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
+        QCOMPARE(m_scanned, QStringList("F:\\APPS\\ORDERS.DBF"));
+        QVERIFY(m_platform.calls.isEmpty());
+        // The scan extends the history only with a path not there in any case.
+        m_browser->addToFileHistory(QStringLiteral("f:\\apps\\orders.dbf"));
+        m_browser->addToFileHistory(QStringLiteral("F:\\ROOT.TXT"));
+        QCOMPARE(m_browser->fileHistory(), QStringList({"F:\\APPS\\ORDERS.DBF", "F:\\ROOT.TXT"}));
+    }
+    void rootFolderAndDoubleClick()
+    {
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\")));
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        FileListBox *list = m_form->File1();
+        const QPoint at = list->visualItemRect(list->item(0)).center(); // ROOT.TXT
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(m_form->Label1()->text().endsWith(QStringLiteral("  3")));
+        QVERIFY(m_scanned.isEmpty());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(m_scanned, QStringList("F:\\ROOT.TXT"));
+    }
+    void unavailableDriveFallsBack()
+    {
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
+        m_form->Check1()->setChecked(true);
+        m_form->Timer1()->setEnabled(true);
+        QVERIFY(!m_browser->selectDrive(QStringLiteral("g:")));
+        QVERIFY(m_form->Drive1()->drive().startsWith(QStringLiteral("c:")));
+        QCOMPARE(m_browser->directoryPath(), QStringLiteral("C:\\"));
+        QVERIFY(m_platform.calls.isEmpty());
+        // The folder change stopped watch mode but kept its check mark.
+        QVERIFY(!m_form->Timer1()->isEnabled());
+        QVERIFY(m_form->Check1()->isChecked());
+    }
+    void restore_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("stored folder") << "F:\\APPS" << "*.txt" << true;
+        QTest::newRow("first run default") << "\\" << "*.*" << false;
+        QTest::newRow("folder gone") << "F:\\OLD" << "*.txt" << false;
+        QTest::newRow("refused pattern") << "F:\\APPS" << "a\\b" << false;
+    }
+    void restore()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, pattern);
+        QFETCH(bool, restored);
+        QCOMPARE(m_browser->restore(folder, pattern), restored);
+        QCOMPARE(m_browser->directoryPath(), restored ? folder : "C:\\");
+        QCOMPARE(m_form->Drive1()->drive().left(2), restored ? folder.left(2).toLower() : "c:");
+        QCOMPARE(m_browser->patternText(), restored ? pattern : "*.*");
+        QCOMPARE(m_form->File1()->pattern(), restored ? pattern : "*.*");
+        QVERIFY(m_platform.calls.isEmpty());
+    }
 
 private:
     void write(const QString &rel, const QByteArray &data = {})
@@ -59,206 +207,6 @@ private:
     std::unique_ptr<FileBrowser> m_browser;
     QStringList m_scanned;
 };
-
-void TestBrowser::initTestCase()
-{
-    QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/one")) && QDir(m_vol.path()).mkpath("EMPTY"));
-    for (const char *name : {"APPS/b.txt", "APPS/A.txt", "APPS/c.DOC", "APPS/noext", "APPS/.hidden", "APPS/one/ONLY.TXT"})
-        write(QString::fromLatin1(name));
-    write(QStringLiteral("APPS/ORDERS.DBF"), QByteArray(1500, 'x'));
-    write(QStringLiteral("ROOT.TXT"), "abc");
-    DriveNamespace::setNetworkDrives({{'F', "FS1", "SYS", m_vol.path()}, {'G', "FS2", "DATA", m_vol.filePath("missing")}});
-}
-
-void TestBrowser::init()
-{
-    m_platform.reset();
-    m_browser.reset();
-    m_form = std::make_unique<Form1>();
-    m_browser = std::make_unique<FileBrowser>(*m_form, m_platform);
-    m_scanned.clear();
-    m_browser->setScanTrigger([this] { m_scanned << m_browser->fullPath(); });
-}
-
-void TestBrowser::listsAndCount_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("label2");
-    QTest::newRow("one file") << "F:\\APPS\\one" << "*.*" << QStringList{"ONLY.TXT"} << "1 file.";
-    QTest::newRow("no file: no text, no tip") << "F:\\EMPTY" << "*.*" << QStringList() << "";
-    QTest::newRow("sorted, no hidden files") << "F:\\APPS" << "*.*" << QStringList{"A.txt", "b.txt", "c.DOC", "noext", "ORDERS.DBF"} << "5 files.";
-    QTest::newRow("two wildcards, folder in other case") << "f:\\apps" << "*.TXT;*.doc" << QStringList{"A.txt", "b.txt", "c.DOC"} << "3 files.";
-}
-
-void TestBrowser::listsAndCount()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, pattern);
-    QFETCH(QString, label2);
-    m_browser->setPatternText(pattern);
-    QVERIFY(m_browser->setFolder(folder));
-    QStringList listed;
-    for (int i = 0; i < m_form->File1()->count(); ++i)
-        listed << m_form->File1()->item(i)->text();
-    QTEST(listed, "files");
-    QCOMPARE(m_form->Label2()->text(), label2);
-    QCOMPARE(m_form->File1()->toolTip(), label2.isEmpty() ? QString() : " Double-click on file to scan ");
-}
-
-void TestBrowser::typingPattern()
-{
-    QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
-    m_browser->appendPatternHistory(QStringLiteral("*.txt")); // must not complete "*"
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    m_form->Combo2()->setFocus();
-    QLineEdit *edit = m_form->Combo2()->lineEdit();
-    edit->selectAll();
-    QStringList steps;
-    connect(m_form->Combo2(), &QComboBox::editTextChanged, this, [&] {
-        steps << m_form->File1()->pattern() + '|' + m_form->Label2()->text() + '|' + m_form->status()
-                     + (resultsShown() ? "|results" : "");
-        showResults(); // each step must withdraw them again
-    });
-    showResults();
-    QTest::keyClicks(edit, QStringLiteral("*.t/x"));
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    const QString invalid = "Invalid file pattern. Try *.*, *.exe, *.xls, *.doc, *.mdb or *.dwg.";
-    QCOMPARE(steps, QStringList({"*|5 files.|", "*.|1 file.|", "*.t||", "*.t||" + invalid, "*.t||" + invalid,
-                                 "*.t||" + invalid, "*.t||"}));
-    QCOMPARE(m_platform.count(QStringLiteral("beep")), 3);
-}
-
-void TestBrowser::focusLossHistory_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("history");
-    QTest::newRow("new pattern appended") << "*.doc" << QStringList{"*.txt", "*.doc"};
-    QTest::newRow("case variant not added") << "*.TXT" << QStringList{"*.txt"};
-    QTest::newRow("empty not added") << "" << QStringList{"*.txt"};
-    QTest::newRow("refused pattern not added") << "*.t/x" << QStringList{"*.txt"};
-}
-
-void TestBrowser::focusLossHistory()
-{
-    QFETCH(QString, text);
-    m_browser->appendPatternHistory(QStringLiteral("*.txt"));
-    m_browser->setPatternText(text);
-    m_browser->onPatternFocusLost();
-    QTEST(m_browser->patternHistory(), "history");
-    QCOMPARE(m_browser->patternText(), text);
-}
-
-void TestBrowser::allFiles_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<bool>("cleared");
-    QTest::newRow("already *.*") << "*.*" << false;
-    QTest::newRow("spaces around *.*") << " *.* " << true;
-    QTest::newRow("other pattern") << "*.txt" << true;
-}
-
-void TestBrowser::allFiles()
-{
-    QFETCH(QString, before);
-    m_browser->setPatternText(before);
-    showResults();
-    QTest::mouseClick(m_form->Command3(), Qt::LeftButton);
-    QCOMPARE(m_browser->patternText(), QStringLiteral("*.*"));
-    QCOMPARE(m_form->File1()->pattern(), QStringLiteral("*.*"));
-    QTEST(!resultsShown(), "cleared");
-}
-
-void TestBrowser::historyFileGone()
-{
-    m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\one\\GONE.TXT"));
-    const QString folder = m_browser->directoryPath();
-    m_browser->setPatternText(QStringLiteral("*.txt"));
-    m_form->Command1()->show();
-    emit m_form->Combo1()->activated(0);
-    QCOMPARE(m_platform.calls, QStringList(QStringLiteral("beep")));
-    QCOMPARE(m_form->status(), QStringLiteral("File does not exist."));
-    QCOMPARE(m_browser->directoryPath(), folder);
-    QCOMPARE(m_browser->patternText(), QStringLiteral("*.txt"));
-    QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
-    QCOMPARE(m_browser->fileHistory().size(), 1);
-    QVERIFY(m_scanned.isEmpty());
-}
-
-void TestBrowser::historyFileOpensAndScans()
-{
-    m_browser->setPatternText(QStringLiteral("*.txt"));
-    m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\ORDERS.DBF"));
-    emit m_form->Combo1()->activated(0);
-    QCOMPARE(m_form->Drive1()->drive(), QStringLiteral("f: [FS1/SYS]"));
-    QCOMPARE(m_browser->directoryPath(), QStringLiteral("F:\\APPS"));
-    QCOMPARE(m_browser->patternText(), QStringLiteral("*.*"));
-    QCOMPARE(m_browser->selectedFileName(), QStringLiteral("ORDERS.DBF"));
-    QCOMPARE(m_form->Label1()->text(), fileFactsText(QFileInfo(m_vol.filePath("APPS/ORDERS.DBF")).lastModified(), 1500));
-    QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
-    QCOMPARE(m_scanned, QStringList("F:\\APPS\\ORDERS.DBF"));
-    QVERIFY(m_platform.calls.isEmpty());
-    // The scan extends the history only with a path not there in any case.
-    m_browser->addToFileHistory(QStringLiteral("f:\\apps\\orders.dbf"));
-    m_browser->addToFileHistory(QStringLiteral("F:\\ROOT.TXT"));
-    QCOMPARE(m_browser->fileHistory(), QStringList({"F:\\APPS\\ORDERS.DBF", "F:\\ROOT.TXT"}));
-}
-
-void TestBrowser::rootFolderAndDoubleClick()
-{
-    QVERIFY(m_browser->setFolder(QStringLiteral("F:\\")));
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    FileListBox *list = m_form->File1();
-    const QPoint at = list->visualItemRect(list->item(0)).center(); // ROOT.TXT
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QVERIFY(m_form->Label1()->text().endsWith(QStringLiteral("  3")));
-    QVERIFY(m_scanned.isEmpty());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(m_scanned, QStringList("F:\\ROOT.TXT"));
-}
-
-void TestBrowser::unavailableDriveFallsBack()
-{
-    QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
-    m_form->Check1()->setChecked(true);
-    m_form->Timer1()->setEnabled(true);
-    QVERIFY(!m_browser->selectDrive(QStringLiteral("g:")));
-    QVERIFY(m_form->Drive1()->drive().startsWith(QStringLiteral("c:")));
-    QCOMPARE(m_browser->directoryPath(), QStringLiteral("C:\\"));
-    QVERIFY(m_platform.calls.isEmpty());
-    // The folder change stopped watch mode but kept its check mark.
-    QVERIFY(!m_form->Timer1()->isEnabled());
-    QVERIFY(m_form->Check1()->isChecked());
-}
-
-void TestBrowser::restore_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("restored");
-    QTest::newRow("stored folder") << "F:\\APPS" << "*.txt" << true;
-    QTest::newRow("first run default") << "\\" << "*.*" << false;
-    QTest::newRow("folder gone") << "F:\\OLD" << "*.txt" << false;
-    QTest::newRow("drive unavailable") << "G:\\X" << "*.txt" << false;
-    QTest::newRow("refused pattern") << "F:\\APPS" << "a\\b" << false;
-}
-
-void TestBrowser::restore()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, pattern);
-    QFETCH(bool, restored);
-    QCOMPARE(m_browser->restore(folder, pattern), restored);
-    QCOMPARE(m_browser->directoryPath(), restored ? folder : "C:\\");
-    QCOMPARE(m_form->Drive1()->drive().left(2), restored ? folder.left(2).toLower() : "c:");
-    QCOMPARE(m_browser->patternText(), restored ? pattern : "*.*");
-    QCOMPARE(m_form->File1()->pattern(), restored ? pattern : "*.*");
-    QVERIFY(m_platform.calls.isEmpty());
-}
 
 QTEST_MAIN(TestBrowser)
 #include "tst_browser.moc"

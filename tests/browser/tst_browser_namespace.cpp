@@ -10,142 +10,116 @@ class TestNamespace : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void normalize_data();
-    void normalize();
-    void roundTrip_data();
-    void roundTrip();
-    void namesAndDrives();
-    void fileExists_data();
-    void fileExists();
-    void patterns_data();
-    void patterns();
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/Data")));
+        for (const char *name : {"APPS/ORDERS.DBF", "APPS/EMPTY.TXT", "APPS/back\\slash.txt", "APPS/.hidden"}) {
+            QFile f(native(QString::fromLatin1(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        DriveNamespace::setNetworkDrives({
+            {'F', "FS1", "SYS", m_vol.path()},
+            {'g', "FS2", "DATA", m_vol.filePath("gone")},
+            {'C', "FS3", "VOL", m_vol.path()}, // c: stays local
+            {'F', "FS9", "DUP", "/"},          // letter taken
+        });
+    }
+    void normalize_data()
+    {
+        QTest::addColumn<QString>("dos");
+        QTest::addColumn<QString>("normal");
+        QTest::newRow("bare drive is its root") << "f:" << "F:\\";
+        QTest::newRow("trailing backslash dropped") << "F:\\APPS\\" << "F:\\APPS";
+        QTest::newRow("slashes and doubled separators") << "f:/APPS\\\\Data" << "F:\\APPS\\Data";
+        QTest::newRow("dot and dot-dot") << "F:\\APPS\\.\\Data\\..\\X" << "F:\\APPS\\X";
+        QTest::newRow("above the root") << "F:\\.." << "";
+        QTest::newRow("drive-relative") << "F:APPS" << "";
+        QTest::newRow("UNC") << "\\\\FS1\\SYS" << "";
+    }
+    void normalize()
+    {
+        QFETCH(QString, dos);
+        QTEST(DriveNamespace::normalize(dos), "normal");
+    }
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("dos");
+        QTest::addColumn<QString>("nativePath");
+        QTest::newRow("volume root") << "F:\\" << m_vol.path();
+        QTest::newRow("file") << "F:\\APPS\\ORDERS.DBF" << native("APPS/ORDERS.DBF");
+        QTest::newRow("local folder") << "C:\\usr\\lib" << "/usr/lib";
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, dos);
+        QFETCH(QString, nativePath);
+        QCOMPARE(DriveNamespace::toNative(dos), nativePath);
+        QCOMPARE(DriveNamespace::toDos(nativePath), dos);
+    }
+    void namesAndDrives()
+    {
+        // Volumes are case-insensitive: a path typed in another case finds the file.
+        QCOMPARE(DriveNamespace::toNative("f:\\apps\\orders.dbf"), native("APPS/ORDERS.DBF"));
+        QCOMPARE(DriveNamespace::canonical("f:\\apps\\data"), QStringLiteral("F:\\APPS\\Data"));
+        // Hidden names and names a DOS path cannot show are left out.
+        QCOMPARE(DriveNamespace::files("F:\\APPS"), QStringList({"EMPTY.TXT", "ORDERS.DBF"}));
+        QCOMPARE(DriveNamespace::toDos(native("APPS/back\\slash.txt")), QString());
+        const QStringList texts = DriveNamespace::driveTexts();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY(texts.at(0).startsWith(QStringLiteral("c: [")));
+        QCOMPARE(texts.mid(1), QStringList({"f: [FS1/SYS]", "g: [FS2/DATA]"}));
+        QVERIFY(DriveNamespace::isAvailable(QLatin1Char('F')) && !DriveNamespace::isAvailable(QLatin1Char('g')));
+    }
+    void fileExists_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("empty file") << "F:\\APPS\\EMPTY.TXT" << true;
+        QTest::newRow("other case") << "f:\\apps\\orders.dbf" << true;
+        QTest::newRow("folder") << "F:\\APPS" << false;
+        QTest::newRow("trailing backslash") << "F:\\APPS\\ORDERS.DBF\\" << false;
+        QTest::newRow("malformed") << "F:APPS\\ORDERS.DBF" << false;
+        QTest::newRow("unavailable drive") << "G:\\X" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void fileExists()
+    {
+        QFETCH(QString, path);
+        QTEST(FileExists(path), "exists");
+    }
+    void patterns_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("*.* takes a name without a dot") << "*.*" << true << "README" << true;
+        QTest::newRow("spaces around, several dots") << " *.* " << true << "a.tar.gz" << true;
+        QTest::newRow("case ignored") << "*.txt" << true << "NOTES.TXT" << true;
+        QTest::newRow("extension must end the name") << "*.txt" << true << "notes.txt.bak" << false;
+        QTest::newRow("second element") << "*.TXT;*.doc" << true << "Letter.DOC" << true;
+        QTest::newRow("? is not zero characters") << "a?c" << true << "ac" << false;
+        QTest::newRow("*. refuses an extension") << "*." << true << "read.me" << false;
+        QTest::newRow("name.* takes the bare name") << "orders.*" << true << "ORDERS" << true;
+        QTest::newRow("regex characters are literal") << "a+(b).*" << true << "a+(b).txt" << true;
+        QTest::newRow("blank") << "   " << false << "" << false;
+        QTest::newRow("trailing semicolon") << "*.txt;" << false << "a.txt" << false;
+        QTest::newRow("empty element between") << "*.txt; ;*.doc" << false << "a.txt" << false;
+        QTest::newRow("backslash") << "apps\\*.*" << false << "x" << false;
+        QTest::newRow("bar") << "*.txt|*.doc" << false << "a.txt" << false;
+    }
+    void patterns()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QTEST(FilePattern::isValid(pattern), "valid");
+        QTEST(FilePattern(pattern).matches(name), "matches");
+    }
 
 private:
     QString native(const QString &rel) const { return m_vol.filePath(rel); }
     QTemporaryDir m_vol;
 };
-
-void TestNamespace::initTestCase()
-{
-    QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/Data")));
-    for (const char *name : {"APPS/ORDERS.DBF", "APPS/EMPTY.TXT", "APPS/back\\slash.txt", "APPS/.hidden"}) {
-        QFile f(native(QString::fromLatin1(name)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    DriveNamespace::setNetworkDrives({
-        {'F', "FS1", "SYS", m_vol.path()},
-        {'g', "FS2", "DATA", m_vol.filePath("gone")},
-        {'C', "FS3", "VOL", m_vol.path()}, // c: stays local
-        {'F', "FS9", "DUP", "/"},          // letter taken
-    });
-}
-
-void TestNamespace::normalize_data()
-{
-    QTest::addColumn<QString>("dos");
-    QTest::addColumn<QString>("normal");
-    QTest::newRow("bare drive is its root") << "f:" << "F:\\";
-    QTest::newRow("trailing backslash dropped") << "F:\\APPS\\" << "F:\\APPS";
-    QTest::newRow("slashes and doubled separators") << "f:/APPS\\\\Data" << "F:\\APPS\\Data";
-    QTest::newRow("dot and dot-dot") << "F:\\APPS\\.\\Data\\..\\X" << "F:\\APPS\\X";
-    QTest::newRow("above the root") << "F:\\.." << "";
-    QTest::newRow("drive-relative") << "F:APPS" << "";
-    QTest::newRow("UNC") << "\\\\FS1\\SYS" << "";
-}
-
-void TestNamespace::normalize()
-{
-    QFETCH(QString, dos);
-    QTEST(DriveNamespace::normalize(dos), "normal");
-}
-
-void TestNamespace::roundTrip_data()
-{
-    QTest::addColumn<QString>("dos");
-    QTest::addColumn<QString>("nativePath");
-    QTest::newRow("volume root") << "F:\\" << m_vol.path();
-    QTest::newRow("file") << "F:\\APPS\\ORDERS.DBF" << native("APPS/ORDERS.DBF");
-    QTest::newRow("local root") << "C:\\" << "/";
-    QTest::newRow("local folder") << "C:\\usr\\lib" << "/usr/lib";
-}
-
-void TestNamespace::roundTrip()
-{
-    QFETCH(QString, dos);
-    QFETCH(QString, nativePath);
-    QCOMPARE(DriveNamespace::toNative(dos), nativePath);
-    QCOMPARE(DriveNamespace::toDos(nativePath), dos);
-}
-
-void TestNamespace::namesAndDrives()
-{
-    // Volumes are case-insensitive: a path typed in another case finds the file.
-    QCOMPARE(DriveNamespace::toNative("f:\\apps\\orders.dbf"), native("APPS/ORDERS.DBF"));
-    QCOMPARE(DriveNamespace::canonical("f:\\apps\\data"), QStringLiteral("F:\\APPS\\Data"));
-    // Hidden names and names a DOS path cannot show are left out.
-    QCOMPARE(DriveNamespace::files("F:\\APPS"), QStringList({"EMPTY.TXT", "ORDERS.DBF"}));
-    QCOMPARE(DriveNamespace::toDos(native("APPS/back\\slash.txt")), QString());
-    const QStringList texts = DriveNamespace::driveTexts();
-    QCOMPARE(texts.size(), 3);
-    QVERIFY(texts.at(0).startsWith(QStringLiteral("c: [")));
-    QCOMPARE(texts.mid(1), QStringList({"f: [FS1/SYS]", "g: [FS2/DATA]"}));
-    QVERIFY(DriveNamespace::isAvailable(QLatin1Char('F')) && !DriveNamespace::isAvailable(QLatin1Char('g')));
-}
-
-void TestNamespace::fileExists_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("empty file") << "F:\\APPS\\EMPTY.TXT" << true;
-    QTest::newRow("other case") << "f:\\apps\\orders.dbf" << true;
-    QTest::newRow("folder") << "F:\\APPS" << false;
-    QTest::newRow("missing") << "F:\\APPS\\NONE.TXT" << false;
-    QTest::newRow("trailing backslash") << "F:\\APPS\\ORDERS.DBF\\" << false;
-    QTest::newRow("malformed") << "F:APPS\\ORDERS.DBF" << false;
-    QTest::newRow("unmapped drive") << "Q:\\APPS\\ORDERS.DBF" << false;
-    QTest::newRow("unavailable drive") << "G:\\X" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void TestNamespace::fileExists()
-{
-    QFETCH(QString, path);
-    QTEST(FileExists(path), "exists");
-}
-
-void TestNamespace::patterns_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("matches");
-    QTest::newRow("*.* takes a name without a dot") << "*.*" << true << "README" << true;
-    QTest::newRow("spaces around, several dots") << " *.* " << true << "a.tar.gz" << true;
-    QTest::newRow("case ignored") << "*.txt" << true << "NOTES.TXT" << true;
-    QTest::newRow("extension must end the name") << "*.txt" << true << "notes.txt.bak" << false;
-    QTest::newRow("second element") << "*.TXT;*.doc" << true << "Letter.DOC" << true;
-    QTest::newRow("? is not zero characters") << "a?c" << true << "ac" << false;
-    QTest::newRow("*. refuses an extension") << "*." << true << "read.me" << false;
-    QTest::newRow("name.* takes the bare name") << "orders.*" << true << "ORDERS" << true;
-    QTest::newRow("regex characters are literal") << "a+(b).*" << true << "a+(b).txt" << true;
-    QTest::newRow("blank") << "   " << false << "" << false;
-    QTest::newRow("trailing semicolon") << "*.txt;" << false << "a.txt" << false;
-    QTest::newRow("empty element between") << "*.txt; ;*.doc" << false << "a.txt" << false;
-    QTest::newRow("backslash") << "apps\\*.*" << false << "x" << false;
-    QTest::newRow("slash") << "a/b" << false << "a/b" << false;
-    QTest::newRow("colon") << "f:*.*" << false << "x" << false;
-    QTest::newRow("quote") << "\"*.*\"" << false << "x" << false;
-    QTest::newRow("bar") << "*.txt|*.doc" << false << "a.txt" << false;
-}
-
-void TestNamespace::patterns()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QString, name);
-    QTEST(FilePattern::isValid(pattern), "valid");
-    QTEST(FilePattern(pattern).matches(name), "matches");
-}
 
 QTEST_GUILESS_MAIN(TestNamespace)
 #include "tst_browser_namespace.moc"

@@ -65,13 +65,11 @@ inline NWCCODE init(const QString &file)
 }
 
 // The connection handle of a path's server (0 when it does not parse).
-inline NWCONN_HANDLE handle(const char *path, NWCCODE *rc = nullptr)
+inline NWCONN_HANDLE handle(const char *path)
 {
     char server[NW_SERVER_NAME_LEN], volume[32], dir[NW_DIR_PATH_LEN];
     NWCONN_HANDLE conn = 0;
-    const NWCCODE r = NWParsePath(path, server, &conn, volume, dir);
-    if (rc)
-        *rc = r;
+    NWParsePath(path, server, &conn, volume, dir);
     return conn;
 }
 

@@ -6,15 +6,6 @@
 
 using namespace netsim;
 
-class TestNetsimLoader : public QObject
-{
-    Q_OBJECT
-private slots:
-    void rejectsMalformed_data();
-    void rejectsMalformed();
-    void readsFieldForms();
-};
-
 namespace {
 
 // The base description with the first occurrence of `from` replaced.
@@ -29,65 +20,48 @@ QByteArray edited(const QByteArray &from, const QByteArray &to)
 
 } // namespace
 
-void TestNetsimLoader::rejectsMalformed_data()
+class TestNetsimLoader : public QObject
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("expected");
-    const QString c0 = "servers[0].connections[0].";
-    QTest::newRow("broken JSON") << QByteArray("{\"workstation\": ") << "JSON error at offset 16";
-    QTest::newRow("not an object") << QByteArray("[1]") << "not a JSON object";
-    QTest::newRow("wrong format") << edited("netsim/1", "netsim/2") << "format: not \"velmora-netsim/1\"";
-    QTest::newRow("no servers") << edited("\"servers\"", "\"x\"") << "servers: missing";
-    QTest::newRow("no login") << edited("\"login\"", "\"x\"") << "workstation.login: missing";
-    QTest::newRow("connection number too big") << edited("\"number\": 5,", "\"number\": 65536,") << c0 + "number: not an integer in 1..65535";
-    QTest::newRow("connection number fraction") << edited("\"number\": 5,", "\"number\": 2.5,") << c0 + "number: not an integer";
-    QTest::newRow("connection number text") << edited("\"number\": 5,", "\"number\": \"5\",") << c0 + "number: not an integer";
-    QTest::newRow("duplicate connection number") << edited("\"messages\": []}", "\"messages\": []}, {\"number\": 5, \"object\": \"A\", \"loginTime\": \"1999-12-06 09:05:00\", \"messages\": []}")
-                                                 << "servers[0].connections[1].number: duplicate connection number 5";
-    QTest::newRow("bad address text") << edited("IP:10.1.2.3", "IP:10.1.2") << c0 + "address: not \"IP:";
-    QTest::newRow("address byte 256") << edited("IP:10.1.2.3", "IP:10.1.2.256") << c0 + "address:";
-    QTest::newRow("address node too short") << edited("\"IP:10.1.2.3\"", "{\"type\": 2, \"node\": [1, 2, 3]}") << c0 + "address.node: not an array of 6 bytes";
-    QTest::newRow("login time no date") << edited("1999-12-06", "1999-02-30") << c0 + "loginTime: not a time";
-    QTest::newRow("login time 6 bytes") << edited("\"1999-12-06 09:05:00\"", "[99, 12, 6, 9, 5, 0]") << c0 + "loginTime: not an array of 7 bytes";
-    QTest::newRow("accepts messages text") << edited("\"messages\"", "\"acceptsMessages\": \"yes\", \"messages\"") << c0 + "acceptsMessages: not true or false";
-    QTest::newRow("volume number 256") << edited("\"number\": 0", "\"number\": 256") << "servers[0].volumes[0].number: not an integer in 0..255";
-    QTest::newRow("volume name too long") << edited("\"SYS\"", "\"ABCDEFGHIJKLMNOPQ\"") << "servers[0].volumes[0].name: not a volume name of at most 16";
-    QTest::newRow("object id 0") << edited("1001", "0") << "servers[0].objects[1].id: not an integer in 1..4294967295";
-    QTest::newRow("lock type 256") << edited("\"lockType\": 8", "\"lockType\": 256") << "servers[0].openFiles[0].lockType: not an integer in 0..255";
-    QTest::newRow("open file without volume") << edited("SYS:APPS", "APPS") << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
-    QTest::newRow("trustee of unknown object") << edited("\"trustees\": []", "\"trustees\": [{\"path\": \"SYS:\", \"object\": \"NOBODY\", \"rights\": 1}]")
-                                               << "servers[0].trustees[0].object: unknown object \"NOBODY\"";
-    QTest::newRow("drive to unknown server") << edited("FS1/SYS:", "FS9/SYS:") << "workstation.drives.F: unknown server \"FS9\"";
-    QTest::newRow("drive to unknown volume") << edited("FS1/SYS:", "FS1/VOL9:") << "workstation.drives.F: unknown volume \"VOL9\"";
-    QTest::newRow("drive letter twice") << edited("\"H\"", "\"f\"") << "workstation.drives.f: drive mapped twice";
-    QTest::newRow("drive name not a letter") << edited("\"H\"", "\"HH\"") << "workstation.drives.HH: not a drive letter";
-}
-
-void TestNetsimLoader::rejectsMalformed()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QString, expected);
-    Network out;
-    out.login = "UNTOUCHED";
-    QString error;
-    QVERIFY(!parseDescription(text, "/tmp", &out, &error));
-    QVERIFY2(error.startsWith(expected), qPrintable(error));
-    QCOMPARE(out.login, QString("UNTOUCHED"));
-}
-
-void TestNetsimLoader::readsFieldForms()
-{
-    QByteArray text = edited("\"IP:10.1.2.3\"", "\"IPX:00001234:00a0c9010203:4003\"");
-    text.replace("\"1999-12-06 09:05:00\"", "\"2026-12-06 00:05:09\""); // a Sunday
-    Network out;
-    QString error;
-    QVERIFY2(parseDescription(text, "/base", &out, &error), qPrintable(error));
-    const Connection &c = out.servers[0].connections[0];
-    QCOMPARE(out.servers[0].volumes[0].root, QString("/base/volumes/FS1/SYS"));
-    QVERIFY(c.address == (Address{2, {0, 0, 0x12, 0x34}, {0x00, 0xA0, 0xC9, 1, 2, 3}, {0x40, 0x03}}));
-    QCOMPARE(c.loginTime, (std::array<uint8_t, 7>{26, 12, 6, 0, 5, 9, 0}));
-    QVERIFY(c.acceptsMessages);
-}
+    Q_OBJECT
+private slots:
+    void rejectsMalformed_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("expected");
+        const QString c0 = "servers[0].connections[0].";
+        QTest::newRow("broken JSON") << QByteArray("{\"workstation\": ") << "JSON error at offset 16";
+        QTest::newRow("not an object") << QByteArray("[1]") << "not a JSON object";
+        QTest::newRow("wrong format") << edited("netsim/1", "netsim/2") << "format: not \"velmora-netsim/1\"";
+        QTest::newRow("no servers") << edited("\"servers\"", "\"x\"") << "servers: missing";
+        QTest::newRow("connection number too big") << edited("\"number\": 5,", "\"number\": 65536,") << c0 + "number: not an integer in 1..65535";
+        QTest::newRow("connection number text") << edited("\"number\": 5,", "\"number\": \"5\",") << c0 + "number: not an integer";
+        QTest::newRow("duplicate connection number") << edited("\"messages\": []}", "\"messages\": []}, {\"number\": 5, \"object\": \"A\", \"loginTime\": \"1999-12-06 09:05:00\", \"messages\": []}")
+                                                     << "servers[0].connections[1].number: duplicate connection number 5";
+        QTest::newRow("bad address text") << edited("IP:10.1.2.3", "IP:10.1.2") << c0 + "address: not \"IP:";
+        QTest::newRow("address node too short") << edited("\"IP:10.1.2.3\"", "{\"type\": 2, \"node\": [1, 2, 3]}") << c0 + "address.node: not an array of 6 bytes";
+        QTest::newRow("login time no date") << edited("1999-12-06", "1999-02-30") << c0 + "loginTime: not a time";
+        QTest::newRow("accepts messages text") << edited("\"messages\"", "\"acceptsMessages\": \"yes\", \"messages\"") << c0 + "acceptsMessages: not true or false";
+        QTest::newRow("volume name too long") << edited("\"SYS\"", "\"ABCDEFGHIJKLMNOPQ\"") << "servers[0].volumes[0].name: not a volume name of at most 16";
+        QTest::newRow("object id 0") << edited("1001", "0") << "servers[0].objects[1].id: not an integer in 1..4294967295";
+        QTest::newRow("open file without volume") << edited("SYS:APPS", "APPS") << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
+        QTest::newRow("trustee of unknown object") << edited("\"trustees\": []", "\"trustees\": [{\"path\": \"SYS:\", \"object\": \"NOBODY\", \"rights\": 1}]")
+                                                   << "servers[0].trustees[0].object: unknown object \"NOBODY\"";
+        QTest::newRow("drive to unknown server") << edited("FS1/SYS:", "FS9/SYS:") << "workstation.drives.F: unknown server \"FS9\"";
+        QTest::newRow("drive letter twice") << edited("\"H\"", "\"f\"") << "workstation.drives.f: drive mapped twice";
+        QTest::newRow("drive name not a letter") << edited("\"H\"", "\"HH\"") << "workstation.drives.HH: not a drive letter";
+    }
+    void rejectsMalformed()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, expected);
+        Network out;
+        out.login = "UNTOUCHED";
+        QString error;
+        QVERIFY(!parseDescription(text, "/tmp", &out, &error));
+        QVERIFY2(error.startsWith(expected), qPrintable(error));
+        QCOMPARE(out.login, QString("UNTOUCHED"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestNetsimLoader)
 #include "tst_netsim_loader.moc"

@@ -47,64 +47,59 @@ class TestScanRights : public QObject
 {
     Q_OBJECT
 private slots:
-    void lookup_data();
-    void lookup();
+    // FS2 also has SYS, where JSMITH (another object ID there) has Write,Create.
+    void lookup_data()
+    {
+        QTest::addColumn<QJsonArray>("trustees"); // on FS1
+        QTest::addColumn<QString>("volumePath");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("serverName");
+        QTest::addColumn<QString>("rights");
+        const QString file = "SYS:APPS\\ORDERS.DBF", js = "JSMITH";
+        const QJsonArray read{trustee("SYS:APPS", js, 0x01)};
+        QTest::newRow("last path wins, whatever the file's folder")
+            << QJsonArray{trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x03)} << file << js << "" << "Read,Write";
+        QTest::newRow("last match wins even with no words")
+            << QJsonArray{trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x04)} << file << js << "" << "";
+        QTest::newRow("other trustees and volumes ignored")
+            << QJsonArray{trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01), trustee("DATA:X", js, 0x02)}
+            << file << js << "" << "Read";
+        QTest::newRow("match in the second block of a path")
+            << others(20, {trustee("SYS:APPS", js, 0x80)}) << file << js << "" << "Modify";
+        // Twenty trustees fill one block; the next block's first slot is empty,
+        // and the request after it fails: the lookup goes on with the next path.
+        QTest::newRow("block with empty first slot, next path still read")
+            << others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}) << file << js << "" << "Write";
+        QTest::newRow("unknown user") << others(3) << file << "NOBODY" << "" << "";
+        QTest::newRow("unknown volume") << read << "NOVOL:APPS\\ORDERS.DBF" << js << "" << "";
+        QTest::newRow("same-named volume, second server named") << read << file << js << "FS2" << "Write,Create";
+        QTest::newRow("same-named volume, first server named") << read << file << js << "FS1" << "Read";
+    }
+
+    void lookup()
+    {
+        QFETCH(QJsonArray, trustees);
+        QFETCH(QString, volumePath);
+        QFETCH(QString, user);
+        QFETCH(QString, serverName);
+        QFETCH(QString, rights);
+        QTemporaryDir dir;
+        const QJsonArray servers{server("FS1", 1000, trustees),
+                                 server("FS2", 5000, {trustee("SYS:APPS", "JSMITH", 0x0A)})};
+        for (const char *path : {"FS1/SYS", "FS1/DATA", "FS2/SYS", "FS2/DATA"})
+            QDir(dir.path()).mkpath(QStringLiteral("vol/") + path);
+        QFile f(dir.filePath("network.json"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QJsonDocument(QJsonObject{{"format", "velmora-netsim/1"},
+                                          {"workstation", QJsonObject{{"login", "ADMIN"}, {"drives", QJsonObject{{"F", "FS1/SYS:"}}}}},
+                                          {"servers", servers}})
+                    .toJson());
+        f.close();
+        qputenv("NWSIM_NETWORK", QFile::encodeName(f.fileName()));
+        QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(NW_SUCCESS));
+        QCOMPARE(LookUpTrusteeRights(volumePath, user, serverName), rights);
+    }
 };
-
-// FS2 also has SYS, where JSMITH (another object ID there) has Write,Create.
-void TestScanRights::lookup_data()
-{
-    QTest::addColumn<QJsonArray>("trustees"); // on FS1
-    QTest::addColumn<QString>("volumePath");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("serverName");
-    QTest::addColumn<QString>("rights");
-    const QString file = "SYS:APPS\\ORDERS.DBF", js = "JSMITH";
-    const QJsonArray read{trustee("SYS:APPS", js, 0x01)};
-    QTest::newRow("one path") << QJsonArray{trustee("SYS:APPS", js, 0x41)} << file << js << "" << "Read,FileScan";
-    QTest::newRow("last path wins, whatever the file's folder")
-        << QJsonArray{trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x03)} << file << js << "" << "Read,Write";
-    QTest::newRow("last match wins even with no words")
-        << QJsonArray{trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x04)} << file << js << "" << "";
-    QTest::newRow("other trustees and volumes ignored")
-        << QJsonArray{trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01), trustee("DATA:X", js, 0x02)}
-        << file << js << "" << "Read";
-    QTest::newRow("match in the second block of a path")
-        << others(20, {trustee("SYS:APPS", js, 0x80)}) << file << js << "" << "Modify";
-    // Twenty trustees fill one block; the next block's first slot is empty,
-    // and the request after it fails: the lookup goes on with the next path.
-    QTest::newRow("block with empty first slot, next path still read")
-        << others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}) << file << js << "" << "Write";
-    QTest::newRow("no trustee paths") << others(3) << file << js << "" << "";
-    QTest::newRow("unknown user") << others(3) << file << "NOBODY" << "" << "";
-    QTest::newRow("unknown volume") << read << "NOVOL:APPS\\ORDERS.DBF" << js << "" << "";
-    QTest::newRow("same-named volume, second server named") << read << file << js << "FS2" << "Write,Create";
-    QTest::newRow("same-named volume, first server named") << read << file << js << "FS1" << "Read";
-}
-
-void TestScanRights::lookup()
-{
-    QFETCH(QJsonArray, trustees);
-    QFETCH(QString, volumePath);
-    QFETCH(QString, user);
-    QFETCH(QString, serverName);
-    QFETCH(QString, rights);
-    QTemporaryDir dir;
-    const QJsonArray servers{server("FS1", 1000, trustees),
-                             server("FS2", 5000, {trustee("SYS:APPS", "JSMITH", 0x0A)})};
-    for (const char *path : {"FS1/SYS", "FS1/DATA", "FS2/SYS", "FS2/DATA"})
-        QDir(dir.path()).mkpath(QStringLiteral("vol/") + path);
-    QFile f(dir.filePath("network.json"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QJsonDocument(QJsonObject{{"format", "velmora-netsim/1"},
-                                      {"workstation", QJsonObject{{"login", "ADMIN"}, {"drives", QJsonObject{{"F", "FS1/SYS:"}}}}},
-                                      {"servers", servers}})
-                .toJson());
-    f.close();
-    qputenv("NWSIM_NETWORK", QFile::encodeName(f.fileName()));
-    QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(NW_SUCCESS));
-    QCOMPARE(LookUpTrusteeRights(volumePath, user, serverName), rights);
-}
 
 QTEST_GUILESS_MAIN(TestScanRights)
 #include "tst_scan_rights.moc"

@@ -16,20 +16,6 @@
 namespace {
 const QString kFile = QStringLiteral("SYS:APPS\\DATA\\ORDERS.DBF");
 
-QStringList lines(const QListWidget *l)
-{
-    QStringList out;
-    for (int i = 0; i < l->count(); ++i)
-        out << l->item(i)->text();
-    return out;
-}
-
-void fs1(TestNetwork &n, bool isOperator = true)
-{
-    n.addServer(QStringLiteral("FS1"), isOperator);
-    n.mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
-}
-
 struct Rig
 {
     TestNetwork net, denied, idle;
@@ -43,9 +29,10 @@ struct Rig
 
     Rig()
     {
-        fs1(net);
-        fs1(denied, false);
-        fs1(idle);
+        for (TestNetwork *n : {&net, &denied, &idle}) {
+            n->addServer(QStringLiteral("FS1"), n != &denied);
+            n->mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
+        }
         scanner.setFileSource([this] { return dir; }, [] { return QStringLiteral("ORDERS.DBF"); },
                               [this](const QString &path) { history << path; });
         scanner.setNotifier([this](bool) { ++notified; });
@@ -72,205 +59,177 @@ class TestScanner : public QObject
 {
     Q_OBJECT
 private slots:
-    void listsEachUserOnceWithFirstEntry();
-    void moreThan256Users();
-    void outcome_data();
-    void outcome();
-    void triggerDuringScanIsIgnored();
-    void rightsLookupGetsVolumePathAndServer();
-    void findBoxFlashesFirstPrefixMatch();
-};
+    // Also: the rights lookup is asked with the volume path and the server, and
+    // an empty answer shows as NA.
+    void listsEachUserOnceWithFirstEntry()
+    {
+        Rig r;
+        r.net.addConnection(0, 5, "jsmith", "2026-12-07 13:30:00");
+        r.net.addConnection(0, 6, "AJones", QJsonArray{99, 12, 6, 0, 5, 0, 3}, "IPX:00001234:00A0C9010203:4003");
+        r.net.addConnection(0, 7, "JSMITH");
+        r.net.addOpenFile(0, kFile, 5, 2, 8, 3, 0);
+        r.net.addOpenFile(0, "sys:apps\\data\\orders.dbf", 6, 1, 0, 0x0B, 1);
+        r.net.addOpenFile(0, kFile, 7, 9, 0, 1, 1);
+        r.net.addOpenFile(0, kFile, 5, 3, 0, 1, 1);
+        QStringList asked;
+        r.scanner.setRightsLookup([&](const QString &path, const QString &user, const QString &server) {
+            asked << path + "|" + user + "|" + server;
+            return user == "AJONES" ? QString() : QStringLiteral("Read,FileScan");
+        });
+        r.scan(r.net);
 
-void TestScanner::listsEachUserOnceWithFirstEntry()
-{
-    Rig r;
-    r.net.addConnection(0, 5, "jsmith", "2026-12-07 13:30:00");
-    r.net.addConnection(0, 6, "AJones", QJsonArray{99, 12, 6, 0, 5, 0, 3}, "IPX:00001234:00A0C9010203:4003");
-    r.net.addConnection(0, 7, "JSMITH");
-    r.net.addOpenFile(0, kFile, 5, 2, 8, 3, 0);
-    r.net.addOpenFile(0, "sys:apps\\data\\orders.dbf", 6, 1, 0, 0x0B, 1);
-    r.net.addOpenFile(0, kFile, 7, 9, 0, 1, 1);
-    r.net.addOpenFile(0, kFile, 5, 3, 0, 1, 1);
-    r.scan(r.net);
-
-    QCOMPARE(lines(r.form.List1()), QStringList({"JSMITH", "AJONES"}));
-    QCOMPARE(r.ctx.table.size(), 2);
-    const ConnectionRecord &a = r.ctx.table[0], &b = r.ctx.table[1];
-    QCOMPARE(QList<int>({a.ConnNumber, a.TaskNumber, a.LockType, a.AccessControl, a.LockFlag}),
-             QList<int>({5, 2, 8, 3, 0}));
-    QCOMPARE(a.RightsText, "NA");
-    QCOMPARE(a.LoginTimeText, "Monday, 12/7/26, 01:30 pm");
-    QCOMPARE(a.AddressText, "IP: 10. 1. 2. 3");
-    QCOMPARE(b.LoginTimeText, "Wednesday, 12/6/99, 12:05 am");
-    QCOMPARE(b.AddressText, "IPX:00001234:00A0C9010203:4003");
-    QCOMPARE(r.form.Label5()->text(), "2 user(s)");
-    QCOMPARE(r.history, QStringList({"F:\\APPS\\DATA\\ORDERS.DBF"}));
-    QCOMPARE(r.notified, 1);
-    QCOMPARE(r.p.busyDepth, 0);
-}
-
-void TestScanner::moreThan256Users()
-{
-    // An 8-bit duplicate check would stop seeing users after 256.
-    Rig r;
-    r.users(300, 2);
-    r.scan(r.net);
-    QCOMPARE(r.form.List1()->count(), 300);
-    QCOMPARE(r.ctx.table.size(), 300);
-    QCOMPARE(r.form.List1()->item(299)->text(), "U300");
-    QCOMPARE(r.ctx.table[299].ConnNumber, 300);
-    QCOMPARE(r.ctx.table[299].TaskNumber, 1);
-    QCOMPARE(r.form.Label5()->text(), "300 user(s)");
-}
-
-// Each row rescans after a completed scan of 150 users with every result
-// control shown; what is kept and what is redone depends on the outcome.
-void TestScanner::outcome_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("shown"); // Stop, user buttons, result controls, Find, watch: S/H/= kept
-    QTest::addColumn<int>("listed");
-    QTest::addColumn<int>("records"); // -1: not looked at
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("completed");
-    const QString parse = "Error! Could not parse the path for file ORDERS.DBF.";
-    const QString before = "150 user(s)";
-    QTest::newRow("local drive not parsed") << "c:\\TMP" << "H====" << 150 << 150 << before << "" << parse << false;
-    QTest::newRow("unmapped drive not parsed") << "Q:\\" << "H====" << 150 << 150 << before << "" << parse << false;
-    QTest::newRow("no drive not parsed") << "APPS" << "H====" << 150 << 150 << before << "" << parse << false;
-    QTest::newRow("no rights empties only the list")
-        << "denied" << "HH===" << 0 << 150 << before << ""
-        << "Error! You do not have rights to scan this file." << false;
-    QTest::newRow("stop keeps users listed so far")
-        << "stop" << "HH===" << 70 << 70 << before << "Scan terminated." << "" << false;
-    QTest::newRow("completed with users") << "rescan" << "HHSSS" << 150 << 150 << before << "" << "" << true;
-    QTest::newRow("completed, nobody") << "idle" << "HHHHS" << 0 << -1 << "No users" << "" << "" << true;
-}
-
-void TestScanner::outcome()
-{
-    QFETCH(QString, how);
-    QFETCH(QString, shown);
-    QFETCH(int, listed);
-    QFETCH(int, records);
-    QFETCH(QString, label);
-    QFETCH(QString, status);
-    QFETCH(QString, box);
-    QFETCH(bool, completed);
-    Rig r;
-    r.users(150);
-    r.scan(r.net);
-    QCOMPARE(r.form.List1()->count(), 150);
-    const NWCONN_HANDLE server = r.ctx.ServerConnection;
-    const QList<QList<QWidget *>> groups = {
-        {r.form.Command9()},
-        {r.form.Command12(), r.form.Command13(), r.form.Command16()},
-        {r.form.Command4(), r.form.Command5(), r.form.Command6(), r.form.Command11(), r.form.Command14(),
-         r.form.Command15()},
-        {r.form.Label7(), r.form.Text1()},
-        {r.form.Check1(), r.form.Text3()},
-    };
-    for (const auto &g : groups)
-        for (QWidget *w : g)
-            w->show();
-    r.form.Text1()->setText("x");
-    r.form.Check1()->setChecked(true);
-    r.form.Timer1()->setEnabled(false);
-    r.history.clear();
-    r.notified = 0;
-    r.p.calls.clear();
-    int yields = 0;
-    if (how == "stop")
-        r.p.onProcessEvents = [&] {
-            if (++yields == 2) // after the first batch
-                r.scanner.onStopClicked();
-        };
-    if (how.contains('\\') || how == "APPS")
-        r.dir = how;
-    r.scan(how == "denied" ? r.denied : how == "idle" ? r.idle : r.net);
-
-    for (int g = 0; g < groups.size(); ++g)
-        for (QWidget *w : groups[g])
-            QVERIFY2(w->isVisible() == (shown.at(g) != 'H'), qPrintable(w->objectName()));
-    QCOMPARE(r.form.List1()->count(), listed);
-    if (records >= 0)
-        QCOMPARE(r.ctx.table.size(), records);
-    QCOMPARE(r.form.Label5()->text(), label);
-    QCOMPARE(r.form.status(), status);
-    QCOMPARE(r.p.calls, box.isEmpty() ? QStringList() : QStringList({"beep", "box|Velmora|" + box + "|exclamation|ok"}));
-    QCOMPARE(r.history.size(), completed ? 1 : 0);
-    QCOMPARE(r.notified, completed ? 1 : 0);
-    QCOMPARE(r.form.Timer1()->isEnabled(), completed);
-    if (completed) {
-        QCOMPARE(r.form.List1()->toolTip(), listed ? " Click on user for more data " : "");
-        QCOMPARE(r.form.Text1()->text().isEmpty(), listed > 0);
+        QCOMPARE(r.form.List1()->count(), 2);
+        QCOMPARE(r.form.List1()->item(0)->text() + "," + r.form.List1()->item(1)->text(), "JSMITH,AJONES");
+        QCOMPARE(asked, QStringList({kFile + "|JSMITH|FS1", kFile + "|AJONES|FS1"}));
+        QCOMPARE(r.ctx.table.size(), 2);
+        const ConnectionRecord &a = r.ctx.table[0], &b = r.ctx.table[1];
+        QCOMPARE(QList<int>({a.ConnNumber, a.TaskNumber, a.LockType, a.AccessControl, a.LockFlag}),
+                 QList<int>({5, 2, 8, 3, 0}));
+        QCOMPARE(QStringList({a.RightsText, a.LoginTimeText, a.AddressText}),
+                 QStringList({"Read,FileScan", "Monday, 12/7/26, 01:30 pm", "IP: 10. 1. 2. 3"}));
+        QCOMPARE(QStringList({b.RightsText, b.LoginTimeText, b.AddressText}),
+                 QStringList({"NA", "Wednesday, 12/6/99, 12:05 am", "IPX:00001234:00A0C9010203:4003"}));
+        QCOMPARE(r.form.Label5()->text(), "2 user(s)");
+        QCOMPARE(r.history, QStringList({"F:\\APPS\\DATA\\ORDERS.DBF"}));
+        QCOMPARE(r.notified, 1);
+        QCOMPARE(r.p.busyDepth, 0);
     }
-    if (!box.isEmpty() && listed) // a path that does not parse leaves Send and Clear aimed as before
-        QCOMPARE(r.ctx.ServerConnection, server);
-    QVERIFY(!r.ctx.StopRequested);
-    QCOMPARE(r.p.busyDepth, 0);
-}
+    void moreThan256Users()
+    {
+        // An 8-bit duplicate check would stop seeing users after 256.
+        Rig r;
+        r.users(300, 2);
+        r.scan(r.net);
+        QCOMPARE(r.form.List1()->count(), 300);
+        QCOMPARE(r.ctx.table.size(), 300);
+        QCOMPARE(r.form.List1()->item(299)->text(), "U300");
+        QCOMPARE(QList<int>({r.ctx.table[299].ConnNumber, r.ctx.table[299].TaskNumber}), QList<int>({300, 1}));
+        QCOMPARE(r.form.Label5()->text(), "300 user(s)");
+    }
+    // Each row rescans after a completed scan of 150 users with every result
+    // control shown; what is kept and what is redone depends on the outcome.
+    void outcome_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("shown"); // Stop, user buttons, result controls, Find, watch: S/H/= kept
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<int>("records"); // -1: not looked at
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("completed");
+        const QString parse = "Error! Could not parse the path for file ORDERS.DBF.";
+        const QString before = "150 user(s)";
+        QTest::newRow("local drive not parsed") << "c:\\TMP" << "H====" << 150 << 150 << before << "" << parse << false;
+        QTest::newRow("no rights empties only the list")
+            << "denied" << "HH===" << 0 << 150 << before << ""
+            << "Error! You do not have rights to scan this file." << false;
+        QTest::newRow("stop keeps users listed so far")
+            << "stop" << "HH===" << 70 << 70 << before << "Scan terminated." << "" << false;
+        QTest::newRow("completed with users") << "rescan" << "HHSSS" << 150 << 150 << before << "" << "" << true;
+        QTest::newRow("completed, nobody") << "idle" << "HHHHS" << 0 << -1 << "No users" << "" << "" << true;
+    }
+    void outcome()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, shown);
+        QFETCH(int, listed);
+        QFETCH(int, records);
+        QFETCH(QString, box);
+        QFETCH(bool, completed);
+        Rig r;
+        r.users(150);
+        r.scan(r.net);
+        QCOMPARE(r.form.List1()->count(), 150);
+        const NWCONN_HANDLE server = r.ctx.ServerConnection;
+        const QList<QList<QWidget *>> groups = {
+            {r.form.Command9()},
+            {r.form.Command12(), r.form.Command13(), r.form.Command16()},
+            {r.form.Command4(), r.form.Command5(), r.form.Command6(), r.form.Command11(), r.form.Command14(),
+             r.form.Command15()},
+            {r.form.Label7(), r.form.Text1()},
+            {r.form.Check1(), r.form.Text3()},
+        };
+        for (const auto &g : groups)
+            for (QWidget *w : g)
+                w->show();
+        r.form.Text1()->setText("x");
+        r.form.Check1()->setChecked(true);
+        r.form.Timer1()->setEnabled(false);
+        r.history.clear();
+        r.notified = 0;
+        r.p.calls.clear();
+        int yields = 0;
+        if (how == "stop")
+            r.p.onProcessEvents = [&] {
+                if (++yields == 2) // after the first batch
+                    r.scanner.onStopClicked();
+            };
+        if (how.contains('\\'))
+            r.dir = how;
+        r.scan(how == "denied" ? r.denied : how == "idle" ? r.idle : r.net);
 
-void TestScanner::triggerDuringScanIsIgnored()
-{
-    Rig r;
-    r.users(100);
-    int nested = 0;
-    r.p.onProcessEvents = [&] {
-        if (nested++ < 3)
-            r.scanner.Scan(); // a tick, a click, a double-click
-    };
-    r.scan(r.net);
-    QCOMPARE(r.form.List1()->count(), 100);
-    QCOMPARE(r.ctx.table.size(), 100);
-    QCOMPARE(r.history.size(), 1);
-    QCOMPARE(r.notified, 1);
-}
+        for (int g = 0; g < groups.size(); ++g)
+            for (QWidget *w : groups[g])
+                QVERIFY2(w->isVisible() == (shown.at(g) != 'H'), qPrintable(w->objectName()));
+        QCOMPARE(r.form.List1()->count(), listed);
+        if (records >= 0)
+            QCOMPARE(r.ctx.table.size(), records);
+        QTEST(r.form.Label5()->text(), "label");
+        QTEST(r.form.status(), "status");
+        QCOMPARE(r.p.calls, box.isEmpty() ? QStringList() : QStringList({"beep", "box|Velmora|" + box + "|exclamation|ok"}));
+        QCOMPARE(r.history.size(), completed ? 1 : 0);
+        QCOMPARE(r.notified, completed ? 1 : 0);
+        QCOMPARE(r.form.Timer1()->isEnabled(), completed);
+        if (completed) {
+            QCOMPARE(r.form.List1()->toolTip(), listed ? " Click on user for more data " : "");
+            QCOMPARE(r.form.Text1()->text().isEmpty(), listed > 0);
+        }
+        if (!box.isEmpty() && listed) // a path that does not parse leaves Send and Clear aimed as before
+            QCOMPARE(r.ctx.ServerConnection, server);
+        QVERIFY(!r.ctx.StopRequested);
+        QCOMPARE(r.p.busyDepth, 0);
+    }
+    void triggerDuringScanIsIgnored()
+    {
+        Rig r;
+        r.users(100);
+        int nested = 0;
+        r.p.onProcessEvents = [&] {
+            if (nested++ < 3)
+                r.scanner.Scan(); // a tick, a click, a double-click
+        };
+        r.scan(r.net);
+        QCOMPARE(r.form.List1()->count(), 100);
+        QCOMPARE(r.ctx.table.size(), 100);
+        QCOMPARE(r.history.size(), 1);
+        QCOMPARE(r.notified, 1);
+    }
+    void findBoxFlashesFirstPrefixMatch()
+    {
+        Rig r;
+        QListWidget *list = r.form.List1();
+        list->addItems({"ANNA", "JOHN", "JOE"});
+        list->item(2)->setSelected(true);
+        bool selectedDuringFlash = false;
+        r.p.onProcessEvents = [&] { selectedDuringFlash = list->item(1)->isSelected(); };
+        r.form.Command12()->show();
+        r.form.Text1()->setText("jo");
+        r.scanner.onFindTextChanged();
+        QCOMPARE(list->currentRow(), 1);
+        QVERIFY(selectedDuringFlash);
+        QVERIFY(!list->item(1)->isSelected());
+        QVERIFY(list->item(2)->isSelected()); // others keep their state
+        QCOMPARE(r.p.sleptMs, 100);
+        QVERIFY(r.form.Command12()->isHidden());
 
-void TestScanner::rightsLookupGetsVolumePathAndServer()
-{
-    Rig r;
-    r.net.addConnection(0, 5, "jsmith");
-    r.net.addConnection(0, 6, "ANNA");
-    r.net.addOpenFile(0, kFile, 5);
-    r.net.addOpenFile(0, kFile, 6);
-    QStringList asked;
-    r.scanner.setRightsLookup([&](const QString &path, const QString &user, const QString &server) {
-        asked << path + "|" + user + "|" + server;
-        return user == "ANNA" ? QString() : QStringLiteral("Read,FileScan");
-    });
-    r.scan(r.net);
-    QCOMPARE(asked, QStringList({kFile + "|JSMITH|FS1", kFile + "|ANNA|FS1"}));
-    QCOMPARE(r.ctx.table[0].RightsText, "Read,FileScan");
-    QCOMPARE(r.ctx.table[1].RightsText, "NA");
-}
-
-void TestScanner::findBoxFlashesFirstPrefixMatch()
-{
-    Rig r;
-    QListWidget *list = r.form.List1();
-    list->addItems({"ANNA", "JOHN", "JOE"});
-    list->item(2)->setSelected(true);
-    bool selectedDuringFlash = false;
-    r.p.onProcessEvents = [&] { selectedDuringFlash = list->item(1)->isSelected(); };
-    r.form.Command12()->show();
-    r.form.Text1()->setText("jo");
-    r.scanner.onFindTextChanged();
-    QCOMPARE(list->currentRow(), 1);
-    QVERIFY(selectedDuringFlash);
-    QVERIFY(!list->item(1)->isSelected());
-    QVERIFY(list->item(2)->isSelected()); // others keep their state
-    QCOMPARE(r.p.sleptMs, 100);
-    QVERIFY(r.form.Command12()->isHidden());
-
-    r.form.setStatus("details");
-    r.form.Text1()->setText("zz");
-    r.scanner.onFindTextChanged();
-    QCOMPARE(list->currentRow(), -1);
-    QCOMPARE(r.form.status(), "");
-}
+        r.form.setStatus("details");
+        r.form.Text1()->setText("zz");
+        r.scanner.onFindTextChanged();
+        QCOMPARE(list->currentRow(), -1);
+        QCOMPARE(r.form.status(), "");
+    }
+};
 
 QTEST_MAIN(TestScanner)
 #include "tst_scanner.moc"

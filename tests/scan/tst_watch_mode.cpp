@@ -1,5 +1,4 @@
 // Watch mode on the whole program: ticks, notifications, the seconds box.
-#include "browser/file_browser.h"
 #include "forms/form1.h"
 #include "platform/classic_timer.h"
 #include "scan/scanner.h"
@@ -7,7 +6,6 @@
 #include "support/app_fixture.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,16 +21,126 @@ class TestWatchMode : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        m_fx = std::make_unique<AppFixture>();
+        m_fx->createFile(QStringLiteral("APPS\\DATA\\ORDERS.DBF"));
+        m_fx->net.addConnection(0, 5, QStringLiteral("JSMITH"));
+        m_fx->net.addConnection(0, 6, QStringLiteral("ANNA"));
+        m_fx->net.addOpenFile(0, kPath, 5);
+        m_fx->net.addOpenFile(0, kPath, 6);
+        m_fx->start(QStringLiteral("F:\\APPS\\DATA\\ORDERS.DBF"));
+        m_fx->platform.calls.clear();
+    }
     void cleanup() { m_fx.reset(); }
-    void notificationText();
-    void notifies_data();
-    void notifies();
-    void openBoxIsRaisedNotDoubled();
-    void nestedScanKeepsNewerResult();
-    void secondsBox_data();
-    void secondsBox();
-    void patternChangeStopsAndNextScanRestores();
+    void notificationText()
+    {
+        QCOMPARE(NotificationText(true, "orders.dbf", QDateTime(QDate(1999, 12, 6), QTime(12, 0))),
+                 "Someone got file ORDERS.DBF at 12:00 pm, 12/06/99.");
+        QCOMPARE(NotificationText(false, "a.txt", QDateTime(QDate(2026, 1, 2), QTime(0, 5))),
+                 "No one has file A.TXT at 12:05 am, 01/02/26.");
+    }
+    void notifies_data()
+    {
+        QTest::addColumn<bool>("watching");
+        QTest::addColumn<QList<int>>("settings"); // when user, when nobody, by beep, by message
+        QTest::addColumn<bool>("nobodyHasIt");
+        QTest::addColumn<QStringList>("calls"); // per scan
+        const QString box = "box|" + kBox + "|%1 ORDERS.DBF at 02:15 pm, 12/06/99.|exclamation|ok|topmost";
+        const QString someone = box.arg("Someone got file"), nobody = box.arg("No one has file");
+        const QString raise = "activate|" + kBox;
+        QTest::newRow("user has file, beep and box") << true << QList<int>{-1, 0, 1, 1} << false
+                                                     << QStringList{"beep", raise, someone};
+        QTest::newRow("user has file, box only") << true << QList<int>{-1, 0, 0, 1} << false << QStringList{raise, someone};
+            QTest::newRow("no user wanted, file in use") << true << QList<int>{0, -1, 1, 1} << false << QStringList{};
+        QTest::newRow("no user wanted, nobody") << true << QList<int>{0, -1, 1, 1} << true
+                                                << QStringList{"beep", raise, nobody};
+        QTest::newRow("don't notify me") << true << QList<int>{0, 0, 1, 1} << false << QStringList{};
+        QTest::newRow("unchecked never notifies") << false << QList<int>{-1, -1, 1, 1} << false << QStringList{};
+    }
+    void notifies()
+    {
+        QFETCH(bool, watching);
+        QFETCH(QList<int>, settings);
+        QFETCH(bool, nobodyHasIt);
+        QFETCH(QStringList, calls);
+        if (nobodyHasIt) {
+            m_fx->net.closeFilesOf(0, 5);
+            m_fx->net.closeFilesOf(0, 6);
+            QVERIFY(m_fx->net.install());
+        }
+        Form1 &f = form();
+        f.Check1()->setChecked(watching);
+        NotificationSettings &s = m_fx->app->notificationSettings();
+        s.NotifyWhenUserHasFile = int16_t(settings[0]);
+        s.NotifyWhenNoUserHasFile = int16_t(settings[1]);
+        s.NotifyByBeep = int16_t(settings[2]);
+        s.NotifyByMessage = int16_t(settings[3]);
+        // The scan completes only after the box closes: the count label still
+        // holds the previous text while it is open.
+        QStringList labelWhileOpen;
+        m_fx->platform.whileBoxOpen = [&](const QString &) { labelWhileOpen << f.Label5()->text(); };
+        f.Label5()->clear();
+        for (int tick = 0; tick < 2; ++tick) { // every interval notifies again
+            m_fx->platform.calls.clear();
+            emit f.Timer1()->tick();
+            QCOMPARE(m_fx->platform.calls, calls);
+        }
+        QVERIFY(labelWhileOpen.isEmpty() || labelWhileOpen.first().isEmpty());
+        QCOMPARE(f.Label5()->text(), nobodyHasIt ? "No users" : "2 user(s)");
+    }
+    void openBoxIsRaisedNotDoubled()
+    {
+        watchUsers();
+        int ticksInside = 0;
+        m_fx->platform.whileBoxOpen = [&](const QString &) {
+            while (ticksInside++ < 2) // ticks keep arriving while the box is open
+                emit form().Timer1()->tick();
+        };
+        emit form().Timer1()->tick();
+        QCOMPARE(m_fx->platform.count("box|"), 1);
+        QCOMPARE(m_fx->platform.count("beep"), 3);
+        QCOMPARE(m_fx->platform.count("activate|"), 3);
+        QCOMPARE(form().Label5()->text(), "2 user(s)");
+    }
+    void nestedScanKeepsNewerResult()
+    {
+        watchUsers();
+        bool once = false;
+        m_fx->platform.whileBoxOpen = [&](const QString &) {
+            if (std::exchange(once, true))
+                return;
+            m_fx->net.closeFilesOf(0, 6); // ANNA closes the file meanwhile
+            QVERIFY(m_fx->net.install());
+            emit form().Timer1()->tick();
+        };
+        emit form().Timer1()->tick();
+        QCOMPARE(form().Label5()->text(), "1 user(s)");
+        QCOMPARE(form().List1()->count(), 1);
+        QCOMPARE(m_fx->app->scanContext().table.size(), 1);
+    }
+    void secondsBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("interval"); // 0: never ticks
+        QTest::newRow("79 becomes 65") << "79" << "65" << 65000;
+        QTest::newRow("pasted a7 keeps the digit") << "a7" << "7" << 7000;
+        QTest::newRow("pasted letters only") << "ab" << "" << 0;
+        QTest::newRow("0 never ticks") << "0" << "0" << 0;
+    }
+    void secondsBox()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, interval);
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        f.Text3()->setText(typed);
+        QTEST(f.Text3()->text(), "text");
+        QCOMPARE(f.Timer1()->interval(), interval);
+        QVERIFY(f.Timer1()->isEnabled());
+        QCOMPARE(f.Timer1()->isTicking(), interval > 0);
+    }
 
 private:
     Form1 &form() { return m_fx->app->form(); }
@@ -43,152 +151,6 @@ private:
     }
     std::unique_ptr<AppFixture> m_fx;
 };
-
-void TestWatchMode::init()
-{
-    m_fx = std::make_unique<AppFixture>();
-    m_fx->createFile(QStringLiteral("APPS\\DATA\\ORDERS.DBF"));
-    m_fx->net.addConnection(0, 5, QStringLiteral("JSMITH"));
-    m_fx->net.addConnection(0, 6, QStringLiteral("ANNA"));
-    m_fx->net.addOpenFile(0, kPath, 5);
-    m_fx->net.addOpenFile(0, kPath, 6);
-    m_fx->start(QStringLiteral("F:\\APPS\\DATA\\ORDERS.DBF"));
-    m_fx->platform.calls.clear();
-}
-
-void TestWatchMode::notificationText()
-{
-    QCOMPARE(NotificationText(true, "orders.dbf", QDateTime(QDate(1999, 12, 6), QTime(12, 0))),
-             "Someone got file ORDERS.DBF at 12:00 pm, 12/06/99.");
-    QCOMPARE(NotificationText(false, "a.txt", QDateTime(QDate(2026, 1, 2), QTime(0, 5))),
-             "No one has file A.TXT at 12:05 am, 01/02/26.");
-}
-
-void TestWatchMode::notifies_data()
-{
-    QTest::addColumn<bool>("watching");
-    QTest::addColumn<QList<int>>("settings"); // when user, when nobody, by beep, by message
-    QTest::addColumn<bool>("nobodyHasIt");
-    QTest::addColumn<QStringList>("calls"); // per scan
-    const QString box = "box|" + kBox + "|%1 ORDERS.DBF at 02:15 pm, 12/06/99.|exclamation|ok|topmost";
-    const QString someone = box.arg("Someone got file"), nobody = box.arg("No one has file");
-    const QString raise = "activate|" + kBox;
-    QTest::newRow("user has file, beep and box") << true << QList<int>{-1, 0, 1, 1} << false
-                                                 << QStringList{"beep", raise, someone};
-    QTest::newRow("user has file, box only") << true << QList<int>{-1, 0, 0, 1} << false << QStringList{raise, someone};
-    QTest::newRow("neither beep nor box") << true << QList<int>{-1, 0, 0, 0} << false << QStringList{};
-    QTest::newRow("no user wanted, file in use") << true << QList<int>{0, -1, 1, 1} << false << QStringList{};
-    QTest::newRow("no user wanted, nobody") << true << QList<int>{0, -1, 1, 1} << true
-                                            << QStringList{"beep", raise, nobody};
-    QTest::newRow("don't notify me") << true << QList<int>{0, 0, 1, 1} << false << QStringList{};
-    QTest::newRow("unchecked never notifies") << false << QList<int>{-1, -1, 1, 1} << false << QStringList{};
-}
-
-void TestWatchMode::notifies()
-{
-    QFETCH(bool, watching);
-    QFETCH(QList<int>, settings);
-    QFETCH(bool, nobodyHasIt);
-    QFETCH(QStringList, calls);
-    if (nobodyHasIt) {
-        m_fx->net.closeFilesOf(0, 5);
-        m_fx->net.closeFilesOf(0, 6);
-        QVERIFY(m_fx->net.install());
-    }
-    Form1 &f = form();
-    f.Check1()->setChecked(watching);
-    NotificationSettings &s = m_fx->app->notificationSettings();
-    s.NotifyWhenUserHasFile = int16_t(settings[0]);
-    s.NotifyWhenNoUserHasFile = int16_t(settings[1]);
-    s.NotifyByBeep = int16_t(settings[2]);
-    s.NotifyByMessage = int16_t(settings[3]);
-    // The scan completes only after the box closes: the count label still
-    // holds the previous text while it is open.
-    QStringList labelWhileOpen;
-    m_fx->platform.whileBoxOpen = [&](const QString &) { labelWhileOpen << f.Label5()->text(); };
-    f.Label5()->clear();
-    for (int tick = 0; tick < 2; ++tick) { // every interval notifies again
-        m_fx->platform.calls.clear();
-        emit f.Timer1()->tick();
-        QCOMPARE(m_fx->platform.calls, calls);
-    }
-    QVERIFY(labelWhileOpen.isEmpty() || labelWhileOpen.first().isEmpty());
-    QCOMPARE(f.Label5()->text(), nobodyHasIt ? "No users" : "2 user(s)");
-}
-
-void TestWatchMode::openBoxIsRaisedNotDoubled()
-{
-    watchUsers();
-    int ticksInside = 0;
-    m_fx->platform.whileBoxOpen = [&](const QString &) {
-        while (ticksInside++ < 2) // ticks keep arriving while the box is open
-            emit form().Timer1()->tick();
-    };
-    emit form().Timer1()->tick();
-    QCOMPARE(m_fx->platform.count("box|"), 1);
-    QCOMPARE(m_fx->platform.count("beep"), 3);
-    QCOMPARE(m_fx->platform.count("activate|"), 3);
-    QCOMPARE(form().Label5()->text(), "2 user(s)");
-}
-
-void TestWatchMode::nestedScanKeepsNewerResult()
-{
-    watchUsers();
-    bool once = false;
-    m_fx->platform.whileBoxOpen = [&](const QString &) {
-        if (std::exchange(once, true))
-            return;
-        m_fx->net.closeFilesOf(0, 6); // ANNA closes the file meanwhile
-        QVERIFY(m_fx->net.install());
-        emit form().Timer1()->tick();
-    };
-    emit form().Timer1()->tick();
-    QCOMPARE(form().Label5()->text(), "1 user(s)");
-    QCOMPARE(form().List1()->count(), 1);
-    QCOMPARE(m_fx->app->scanContext().table.size(), 1);
-}
-
-void TestWatchMode::secondsBox_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("interval"); // 0: never ticks
-    QTest::newRow("79 becomes 65") << "79" << "65" << 65000;
-    QTest::newRow("7") << "7" << "7" << 7000;
-    QTest::newRow("pasted a7 keeps the digit") << "a7" << "7" << 7000;
-    QTest::newRow("pasted letters only") << "ab" << "" << 0;
-    QTest::newRow("0 never ticks") << "0" << "0" << 0;
-}
-
-void TestWatchMode::secondsBox()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, text);
-    QFETCH(int, interval);
-    Form1 &f = form();
-    f.Check1()->setChecked(true);
-    f.Text3()->setText(typed);
-    QCOMPARE(f.Text3()->text(), text);
-    QCOMPARE(f.Timer1()->interval(), interval);
-    QVERIFY(f.Timer1()->isEnabled());
-    QCOMPARE(f.Timer1()->isTicking(), interval > 0);
-}
-
-void TestWatchMode::patternChangeStopsAndNextScanRestores()
-{
-    Form1 &f = form();
-    f.Check1()->setChecked(true);
-    f.Combo2()->setEditText(QStringLiteral("*.DBF"));
-    QVERIFY(!f.Timer1()->isEnabled());
-    QVERIFY(f.Check1()->isHidden());
-    QVERIFY(f.Text3()->isHidden());
-
-    QVERIFY(m_fx->app->browser().selectFileByPrefix(QStringLiteral("ORDERS.DBF")));
-    m_fx->app->scanner().Scan();
-    QVERIFY(f.Check1()->isVisible() && f.Check1()->isChecked());
-    QVERIFY(f.Text3()->isVisible());
-    QVERIFY(f.Timer1()->isEnabled());
-}
 
 QTEST_MAIN(TestWatchMode)
 #include "tst_watch_mode.moc"
