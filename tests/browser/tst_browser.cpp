@@ -106,6 +106,18 @@ private slots:
         QTEST(m_browser->patternHistory(), "history");
         QCOMPARE(m_browser->patternText(), text);
     }
+    void allFilesButton()
+    {
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
+        for (const QString &before : {QStringLiteral("*.*"), QStringLiteral(" *.* ")}) {
+            m_browser->setPatternText(before);
+            m_form->Label5()->setText(QStringLiteral("1 user(s)"));
+            m_form->Command3()->click();
+            QCOMPARE(m_browser->patternText(), QStringLiteral("*.*"));
+            // Only a real change of the text clears the results.
+            QCOMPARE(m_form->Label5()->text().isEmpty(), before != QStringLiteral("*.*"));
+        }
+    }
     void historyFileGone()
     {
         m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\one\\GONE.TXT"));

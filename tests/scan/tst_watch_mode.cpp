@@ -1,4 +1,5 @@
 // Watch mode on the whole program: ticks, notifications, the seconds box.
+#include "browser/file_browser.h"
 #include "forms/form1.h"
 #include "platform/classic_timer.h"
 #include "scan/scanner.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QComboBox>
 #include <QtTest>
 
 namespace {
@@ -140,6 +142,18 @@ private slots:
         QCOMPARE(f.Timer1()->interval(), interval);
         QVERIFY(f.Timer1()->isEnabled());
         QCOMPARE(f.Timer1()->isTicking(), interval > 0);
+    }
+    void patternChangeStopsAndNextScanRestores()
+    {
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        f.Combo2()->setEditText(QStringLiteral("*.DBF"));
+        QVERIFY(!f.Timer1()->isEnabled() && f.Check1()->isHidden() && f.Text3()->isHidden());
+        QVERIFY(f.Check1()->isChecked());
+        QVERIFY(m_fx->app->browser().selectFileByPrefix(QStringLiteral("ORDERS.DBF")));
+        m_fx->app->scanner().Scan();
+        QVERIFY(f.Check1()->isVisible() && f.Text3()->isVisible() && f.Check1()->isChecked());
+        QVERIFY(f.Timer1()->isEnabled());
     }
 
 private:
