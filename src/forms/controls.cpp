@@ -8,3 +8,12 @@ QFont controls::boldFont()
     f.setStyleHint(QFont::SansSerif);
     return f;
 }
+
+void controls::fitCaption(QWidget *button)
+{
+    QFont f = button->font();
+    while (button->sizeHint().width() > button->width() && f.pointSizeF() > 6.0) {
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+        button->setFont(f);
+    }
+}

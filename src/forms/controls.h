@@ -12,6 +12,10 @@ namespace controls {
 
 QFont boldFont();
 
+// Shrinks a check box or option button's font until its caption fits the
+// designer's width: substitute fonts run wider than the designer's.
+void fitCaption(QWidget *button);
+
 template<typename W>
 W *place(QWidget *parent, const char *name, int l, int t, int w, int h,
          const QString &toolTip = {})

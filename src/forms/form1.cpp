@@ -157,7 +157,7 @@ void Form1::fitCaptionBeforeSecondsBox()
         f.setPointSizeF(f.pointSizeF() - 0.5);
     const QFontMetrics fm(f);
     const int spacesStart = textStart + fm.horizontalAdvance(head);
-    const int needed = m_Text3->geometry().right() + 4 - spacesStart;
+    const int needed = m_Text3->geometry().right() + 8 - spacesStart;
     const int have = 9 * fm.horizontalAdvance(QLatin1Char(' '));
     if (needed > have)
         f.setWordSpacing(qreal(needed - have) / 9.0);

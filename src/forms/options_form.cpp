@@ -18,6 +18,7 @@ W *captioned(QWidget *parent, const char *name, const QString &caption, int l, i
 {
     auto *widget = place<W>(parent, name, l, t, w, h);
     widget->setText(caption);
+    controls::fitCaption(widget);
     return widget;
 }
 
