@@ -34,10 +34,7 @@ const QString kDir = QStringLiteral("F:\\APPS");
 const QString kFile = QStringLiteral("ORDERS.DBF");
 const QString kVolumePath = QStringLiteral("SYS:APPS\\ORDERS.DBF");
 
-QString userName(int u)
-{
-    return QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0'));
-}
+QString userName(int u) { return QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0')); }
 
 // Users with two entries come first; their second entry sits in the second
 // half of the file, so the duplicate check spans batches.
@@ -47,51 +44,60 @@ QByteArray describe(int entries, int *users)
     const int once = entries - 2 * twice;
     *users = twice + once;
 
-    QJsonArray objects{QJsonObject{{QStringLiteral("name"), QStringLiteral("ADMIN")}, {QStringLiteral("id"), 1}}};
+    QJsonArray objects {
+        QJsonObject {{QStringLiteral("name"), QStringLiteral("ADMIN")}, {QStringLiteral("id"), 1}}};
     QJsonArray connections;
     QJsonArray openFiles;
     QJsonArray trustees;
     int number = 1;
     auto use = [&](int u) {
         ++number;
-        connections.append(QJsonObject{{QStringLiteral("number"), number},
-                                       {QStringLiteral("object"), userName(u)},
-                                       {QStringLiteral("loginTime"), QStringLiteral("2026-12-07 08:15:00")},
-                                       {QStringLiteral("address"), QStringLiteral("IP:10.1.%1.%2").arg(number / 256).arg(number % 256)}});
-        openFiles.append(QJsonObject{{QStringLiteral("path"), kVolumePath},
-                                     {QStringLiteral("connection"), number},
-                                     {QStringLiteral("task"), 1 + u % 7},
-                                     {QStringLiteral("lockType"), 8},
-                                     {QStringLiteral("accessControl"), 3},
-                                     {QStringLiteral("lockFlag"), 0}});
+        connections.append(
+            QJsonObject {{QStringLiteral("number"), number},
+                         {QStringLiteral("object"), userName(u)},
+                         {QStringLiteral("loginTime"), QStringLiteral("2026-12-07 08:15:00")},
+                         {QStringLiteral("address"),
+                          QStringLiteral("IP:10.1.%1.%2").arg(number / 256).arg(number % 256)}});
+        openFiles.append(QJsonObject {{QStringLiteral("path"), kVolumePath},
+                                      {QStringLiteral("connection"), number},
+                                      {QStringLiteral("task"), 1 + u % 7},
+                                      {QStringLiteral("lockType"), 8},
+                                      {QStringLiteral("accessControl"), 3},
+                                      {QStringLiteral("lockFlag"), 0}});
     };
     for (int u = 0; u < *users; ++u) {
         const QString name = userName(u);
-        objects.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("id"), 1000 + u}});
-        for (const QString &path : {QStringLiteral("SYS:HOME\\") + name, QStringLiteral("SYS:HOME\\") + name + QStringLiteral("\\MAIL"),
+        objects.append(
+            QJsonObject {{QStringLiteral("name"), name}, {QStringLiteral("id"), 1000 + u}});
+        for (const QString &path : {QStringLiteral("SYS:HOME\\") + name,
+                                    QStringLiteral("SYS:HOME\\") + name + QStringLiteral("\\MAIL"),
                                     QStringLiteral("SYS:APPS\\") + name})
-            trustees.append(QJsonObject{{QStringLiteral("path"), path},
-                                        {QStringLiteral("object"), name},
-                                        {QStringLiteral("rights"), 0x0B}});
+            trustees.append(QJsonObject {{QStringLiteral("path"), path},
+                                         {QStringLiteral("object"), name},
+                                         {QStringLiteral("rights"), 0x0B}});
         use(u);
     }
     for (int u = 0; u < twice; ++u)
         use(u);
 
-    const QJsonObject server{{QStringLiteral("name"), QStringLiteral("FS1")},
-                             {QStringLiteral("operators"), QJsonArray{QStringLiteral("ADMIN")}},
-                             {QStringLiteral("volumes"), QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("SYS")},
-                                                                                {QStringLiteral("number"), 0},
-                                                                                {QStringLiteral("root"), QStringLiteral("volumes/FS1/SYS")}}}},
-                             {QStringLiteral("objects"), objects},
-                             {QStringLiteral("connections"), connections},
-                             {QStringLiteral("openFiles"), openFiles},
-                             {QStringLiteral("trustees"), trustees}};
-    const QJsonObject root{{QStringLiteral("format"), QStringLiteral("velmora-netsim/1")},
-                           {QStringLiteral("workstation"),
-                            QJsonObject{{QStringLiteral("login"), QStringLiteral("ADMIN")},
-                                        {QStringLiteral("drives"), QJsonObject{{QStringLiteral("F"), QStringLiteral("FS1/SYS:")}}}}},
-                           {QStringLiteral("servers"), QJsonArray{server}}};
+    const QJsonObject server {
+        {QStringLiteral("name"), QStringLiteral("FS1")},
+        {QStringLiteral("operators"), QJsonArray {QStringLiteral("ADMIN")}},
+        {QStringLiteral("volumes"),
+         QJsonArray {QJsonObject {{QStringLiteral("name"), QStringLiteral("SYS")},
+                                  {QStringLiteral("number"), 0},
+                                  {QStringLiteral("root"), QStringLiteral("volumes/FS1/SYS")}}}},
+        {QStringLiteral("objects"), objects},
+        {QStringLiteral("connections"), connections},
+        {QStringLiteral("openFiles"), openFiles},
+        {QStringLiteral("trustees"), trustees}};
+    const QJsonObject root {
+        {QStringLiteral("format"), QStringLiteral("velmora-netsim/1")},
+        {QStringLiteral("workstation"),
+         QJsonObject {{QStringLiteral("login"), QStringLiteral("ADMIN")},
+                      {QStringLiteral("drives"),
+                       QJsonObject {{QStringLiteral("F"), QStringLiteral("FS1/SYS:")}}}}},
+        {QStringLiteral("servers"), QJsonArray {server}}};
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
@@ -123,8 +129,8 @@ struct Figures
 {
     int entries = 0;
     int users = 0;
-    Timing scan;   // the whole scan, rights included
-    Timing list;   // the scan without rights lookup
+    Timing scan; // the whole scan, rights included
+    Timing list; // the scan without rights lookup
     Timing rights; // LookUpTrusteeRights for every listed user
     Timing client; // the client calls of the list filling, without the scan
 };
@@ -140,17 +146,19 @@ struct Figures
 void clientCallsOnly(NWCONN_HANDLE conn)
 {
     nint16 iteration = 0;
-    CONN_USING_FILE single{};
-    CONNS_USING_FILE batch{};
+    CONN_USING_FILE single {};
+    CONNS_USING_FILE batch {};
     const QByteArray path = kVolumePath.toLatin1();
-    while (NWScanConnectionsUsingFile(conn, 0, path.constData(), &iteration, &single, &batch) == 0) {
+    while (NWScanConnectionsUsingFile(conn, 0, path.constData(), &iteration, &single, &batch)
+           == 0) {
         for (int d = 0; d < qMin<int>(batch.connCount, NW_MAX_CONNS_PER_BATCH); ++d) {
             char objName[NW_OBJECT_NAME_LEN] = {};
             nuint16 objType = 0;
             nuint32 objId = 0;
             nuint8 loginTime[NW_LOGIN_TIME_LEN] = {};
-            NWINET_ADDR addr{};
-            NWGetConnectionInformation(conn, batch.connInfo[d].connNumber, objName, &objType, &objId, loginTime);
+            NWINET_ADDR addr {};
+            NWGetConnectionInformation(conn, batch.connInfo[d].connNumber, objName, &objType,
+                                       &objId, loginTime);
             NWGetInetAddr(conn, batch.connInfo[d].connNumber, &addr);
         }
         ++iteration;
@@ -213,7 +221,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     int reps = 5;
-    QList<int> sizes{100, 1000, 10000};
+    QList<int> sizes {100, 1000, 10000};
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--reps") && i + 1 < args.size()) {
@@ -229,9 +237,10 @@ int main(int argc, char *argv[])
         }
     }
 
-    std::printf("median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s);\n"
-                "per entry = time / file-use entries, per user = time / users\n\n",
-                reps, kPhaseBudgetMs / 1000);
+    std::printf(
+        "median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s);\n"
+        "per entry = time / file-use entries, per user = time / users\n\n",
+        reps, kPhaseBudgetMs / 1000);
     std::printf("%7s %6s | %16s %8s | %16s %8s | %16s %8s | %16s %8s\n", "entries", "users",
                 "scan ms", "us/entry", "list ms", "us/entry", "rights ms", "us/user", "client ms",
                 "us/entry");
@@ -246,9 +255,9 @@ int main(int argc, char *argv[])
                 .arg(1000 * t.ms / count, 8, 'f', 2)
                 .toStdString();
         };
-        std::printf("%7d %6d | %s | %s | %s | %s\n", f.entries, f.users, cell(f.scan, f.entries).c_str(),
-                    cell(f.list, f.entries).c_str(), cell(f.rights, f.users).c_str(),
-                    cell(f.client, f.entries).c_str());
+        std::printf("%7d %6d | %s | %s | %s | %s\n", f.entries, f.users,
+                    cell(f.scan, f.entries).c_str(), cell(f.list, f.entries).c_str(),
+                    cell(f.rights, f.users).c_str(), cell(f.client, f.entries).c_str());
         std::fflush(stdout);
     }
     const auto find = [&](int n) -> const Figures * {

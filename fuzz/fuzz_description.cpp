@@ -21,7 +21,8 @@ namespace {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray json = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArray json
+        = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString base = QStringLiteral("/velmora-fuzz-base");
     netsim::Network net;
     QString error;
@@ -39,14 +40,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     for (const netsim::Drive &d : net.drives) {
         netsim::ParsedPath p;
-        if (!netsim::parseNetWarePath(net, QString(QLatin1Char(d.letter)) + QStringLiteral(":\\A\\B.DAT"), &p)
-            || p.server != d.server || p.volume != d.volume || p.dirPath != QLatin1String("A\\B.DAT"))
+        if (!netsim::parseNetWarePath(
+                net, QString(QLatin1Char(d.letter)) + QStringLiteral(":\\A\\B.DAT"), &p)
+            || p.server != d.server || p.volume != d.volume
+            || p.dirPath != QLatin1String("A\\B.DAT"))
             fault("a mapped drive does not parse to its volume:", QString(QLatin1Char(d.letter)));
     }
     for (const netsim::Server &s : net.servers) {
         for (const netsim::Volume &v : s.volumes) {
             netsim::ParsedPath p;
-            if (!netsim::parseNetWarePath(net, s.name + QLatin1Char('/') + v.name + QStringLiteral(":X"), &p)
+            if (!netsim::parseNetWarePath(
+                    net, s.name + QLatin1Char('/') + v.name + QStringLiteral(":X"), &p)
                 || p.server != s.name || p.volume != v.name)
                 fault("a server's volume does not parse:", s.name + QLatin1Char('/') + v.name);
         }

@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string text(chars, size);
     Out server(NW_SERVER_NAME_LEN), volume(NW_VOLUME_NAME_LEN), dirPath(NW_DIR_PATH_LEN);
     NWCONN_HANDLE conn = 0;
-    const NWCCODE rc = NWParsePath(text.c_str(), server.bytes.get(), &conn, volume.bytes.get(), dirPath.bytes.get());
+    const NWCCODE rc = NWParsePath(text.c_str(), server.bytes.get(), &conn, volume.bytes.get(),
+                                   dirPath.bytes.get());
     if (!server.terminated() || !volume.terminated() || !dirPath.terminated())
         fault("an output left without its NUL for", latin);
     if (rc == 0 && conn == 0)

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth x11-utils xdotool xclip openbox imagemagick jq
   fonts-dejavu-core fonts-urw-base35 poppler-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 missing=()

@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/check-format.sh
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 (cd build && ctest --output-on-failure --timeout 600 -j "$(nproc)")

@@ -10,7 +10,7 @@ const QString kProduct = QStringLiteral("Velmora");
 QString AboutVersionLine(int major, int minor)
 {
     return kProduct + QLatin1Char(' ') + QString::number(major) + QLatin1Char('.')
-           + QString::number(minor);
+        + QString::number(minor);
 }
 
 QString AboutBodyText(int major, int minor)
@@ -22,16 +22,19 @@ QString AboutBodyText(int major, int minor)
     body += QStringLiteral("Copyright (C) Velmora developers");
     body += crlf + crlf;
     body += QStringLiteral("If you are using Netware Client32 ") + kProduct
-            + QStringLiteral(" will allow you to see those who");
-    body += crlf + QStringLiteral("are using a specific file. In addition, you will see their rights to the file, how");
+        + QStringLiteral(" will allow you to see those who");
+    body += crlf
+        + QStringLiteral("are using a specific file. In addition, you will see their rights to the "
+                         "file, how");
     body += crlf + QStringLiteral("the file was opened, and at what time the user logged in at.");
     body += crlf + crlf
-            + QStringLiteral("For ordering info, questions, enhancement ideas, etc., please e-mail me at:");
+        + QStringLiteral(
+                "For ordering info, questions, enhancement ideas, etc., please e-mail me at:");
     body += crlf + crlf + QString::fromUtf16(kAboutContactEmail);
     return body;
 }
 
-AboutBox::AboutBox(Form1 &form, Platform &platform) : m_form(form), m_platform(platform) {}
+AboutBox::AboutBox(Form1 &form, Platform &platform) : m_form(form), m_platform(platform) { }
 
 void AboutBox::onAboutClicked()
 {
@@ -40,7 +43,8 @@ void AboutBox::onAboutClicked()
                           Platform::Buttons::Ok);
     const Platform::Answer answer = m_platform.messageBox(
         &m_form,
-        QStringLiteral("Do you want to go to my web site now so you can download the latest updates to ")
+        QStringLiteral(
+            "Do you want to go to my web site now so you can download the latest updates to ")
             + kProduct + QLatin1Char('?'),
         kProduct, Platform::Icon::Question, Platform::Buttons::YesNo);
     // A browser that fails to start is not reported: the offer was a courtesy.

@@ -18,11 +18,11 @@ public:
     ConnectionActions(Form1 &form, Platform &platform, ScanContext &context,
                       ConnectionCalls calls = ConnectionCalls::client());
 
-    void onSelectAllClicked();  // Command14 clicked
+    void onSelectAllClicked(); // Command14 clicked
     void onSelectNoneClicked(); // Command15 clicked
-    void onSendClicked();       // Command12 clicked
-    void onClearClicked();      // Command13 clicked
-    void onClearFindClicked();  // Command6 clicked
+    void onSendClicked(); // Command12 clicked
+    void onClearClicked(); // Command13 clicked
+    void onClearFindClicked(); // Command6 clicked
 
     // What the message prompt returned last; offered as its default next time.
     QString rememberedMessage() const { return m_message; }
@@ -39,9 +39,9 @@ private:
     // reports each outcome and, with more than one success, the summary.
     struct Wording
     {
-        QString done;      // "Message sent to "
-        QString failed;    // "Message could not be sent to "
-        QString summary;   // "Message successfully sent to "
+        QString done; // "Message sent to "
+        QString failed; // "Message could not be sent to "
+        QString summary; // "Message successfully sent to "
     };
     void walk(int selectedBefore, const Wording &words,
               const std::function<bool(uint16_t connNumber)> &act);

@@ -10,7 +10,10 @@
 
 Reports::Reports(Form1 &form, ScanContext &scan, Platform &platform,
                  std::function<QString()> currentFullPath)
-    : m_form(form), m_scan(scan), m_platform(platform), m_currentFullPath(std::move(currentFullPath))
+    : m_form(form),
+      m_scan(scan),
+      m_platform(platform),
+      m_currentFullPath(std::move(currentFullPath))
 {
 }
 
@@ -25,7 +28,8 @@ QStringList Reports::rows() const
 
 void Reports::reportCopied(const QString &text, bool copied)
 {
-    m_form.setStatus(copied ? QString::number(text.size()) + QStringLiteral(" bytes copied to the clipboard.")
+    m_form.setStatus(copied ? QString::number(text.size())
+                             + QStringLiteral(" bytes copied to the clipboard.")
                             : QStringLiteral("Could not copy to the clipboard."));
 }
 

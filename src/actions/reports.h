@@ -17,8 +17,8 @@ public:
     Reports(Form1 &form, ScanContext &scan, Platform &platform,
             std::function<QString()> currentFullPath);
 
-    void onUserClicked();  // Command16 click
-    void onCopyClicked();  // Command5 click
+    void onUserClicked(); // Command16 click
+    void onCopyClicked(); // Command5 click
     void onPrintClicked(); // Command4 click
 
 private:

@@ -8,13 +8,13 @@ QString ReportDateText(const QDateTime &when)
     const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
     auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     return two(d.month()) + QLatin1Char('/') + two(d.day()) + QLatin1Char('/') + two(d.year() % 100)
-           + QLatin1Char(' ') + two(hour12) + QLatin1Char(':') + two(t.minute())
-           + (t.hour() < 12 ? QStringLiteral(" am") : QStringLiteral(" pm"));
+        + QLatin1Char(' ') + two(hour12) + QLatin1Char(':') + two(t.minute())
+        + (t.hour() < 12 ? QStringLiteral(" am") : QStringLiteral(" pm"));
 }
 
 QStringList UsersReportLines(const QString &fullPath, const QDateTime &now, const QStringList &rows)
 {
-    QStringList lines{fullPath, ReportDateText(now), QString()};
+    QStringList lines {fullPath, ReportDateText(now), QString()};
     lines << rows;
     lines << QString() << QString::number(rows.size()) + QStringLiteral(" users");
     return lines;

@@ -9,7 +9,8 @@
 QString ReportDateText(const QDateTime &when);
 
 // Path, date, empty line, one row per line, empty line, "<n> users".
-QStringList UsersReportLines(const QString &fullPath, const QDateTime &now, const QStringList &rows);
+QStringList UsersReportLines(const QString &fullPath, const QDateTime &now,
+                             const QStringList &rows);
 
 // The report's lines joined by "\r\n", with no line break after the last.
 QString UsersReportText(const QString &fullPath, const QDateTime &now, const QStringList &rows);

@@ -32,9 +32,9 @@ void Lifecycle::startup(const QString &commandLine)
 
     if (initClient() != 0) {
         m_platform.beep();
-        m_platform.messageBox(&m_form, QStringLiteral("Error! Could not initialize Netware Client."),
-                              QStringLiteral("Velmora"), Platform::Icon::Exclamation,
-                              Platform::Buttons::Ok);
+        m_platform.messageBox(
+            &m_form, QStringLiteral("Error! Could not initialize Netware Client."),
+            QStringLiteral("Velmora"), Platform::Icon::Exclamation, Platform::Buttons::Ok);
         return;
     }
     m_clientStarted = true;
@@ -60,7 +60,8 @@ void Lifecycle::startup(const QString &commandLine)
     const QString file = commandLineFile(text);
     if (file.isEmpty() || !FileExists(file)) {
         m_platform.beep();
-        m_form.setStatus(QStringLiteral("Passed file '") + text + QStringLiteral("' does not exist."));
+        m_form.setStatus(QStringLiteral("Passed file '") + text
+                         + QStringLiteral("' does not exist."));
         return;
     }
     m_browser.openAndScan(file);

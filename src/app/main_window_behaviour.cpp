@@ -43,10 +43,7 @@ void MainWindowBehaviour::onStateChanged()
     recentre();
 }
 
-void MainWindowBehaviour::recentre()
-{
-    m_moves->recentre();
-}
+void MainWindowBehaviour::recentre() { m_moves->recentre(); }
 
 void MainWindowBehaviour::popUpMenu()
 {
@@ -57,7 +54,8 @@ void MainWindowBehaviour::popUpMenu()
 
 bool MainWindowBehaviour::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    if (event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         auto *w = qobject_cast<QWidget *>(watched);
         if (w && w->window() == &m_form && !QApplication::activeModalWidget()) {
             m_form.close();

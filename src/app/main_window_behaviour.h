@@ -13,8 +13,7 @@ class MainWindowBehaviour final : public QObject
 {
     Q_OBJECT
 public:
-    MainWindowBehaviour(Form1 &form, Platform &platform, TrayIcon &tray,
-                        QObject *parent = nullptr);
+    MainWindowBehaviour(Form1 &form, Platform &platform, TrayIcon &tray, QObject *parent = nullptr);
 
     // Step R: normal state, to the front, shown.
     void restore();

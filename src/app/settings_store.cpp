@@ -54,7 +54,4 @@ void SettingsStore::writeHistory(const QString &prefix, const QStringList &entri
         write(prefix + QString::number(n), QString());
 }
 
-void SettingsStore::sync()
-{
-    m_settings->sync();
-}
+void SettingsStore::sync() { m_settings->sync(); }

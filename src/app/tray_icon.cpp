@@ -8,25 +8,33 @@ TrayAction TrayCallbackAction(int mouseCode, bool minimised)
         return TrayAction::None;
     switch (mouseCode) {
     case TrayLeftUp:
-    case TrayLeftDoubleClick: return TrayAction::Restore;
-    case TrayRightUp: return TrayAction::PopUpMenu;
-    default: return TrayAction::None;
+    case TrayLeftDoubleClick:
+        return TrayAction::Restore;
+    case TrayRightUp:
+        return TrayAction::PopUpMenu;
+    default:
+        return TrayAction::None;
     }
 }
 
 int TrayMouseCodeFor(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
-    case QSystemTrayIcon::Trigger: return TrayLeftUp;
-    case QSystemTrayIcon::DoubleClick: return TrayLeftDoubleClick;
-    case QSystemTrayIcon::Context: return TrayRightUp;
-    case QSystemTrayIcon::MiddleClick: return TrayMiddleUp;
-    case QSystemTrayIcon::Unknown: break;
+    case QSystemTrayIcon::Trigger:
+        return TrayLeftUp;
+    case QSystemTrayIcon::DoubleClick:
+        return TrayLeftDoubleClick;
+    case QSystemTrayIcon::Context:
+        return TrayRightUp;
+    case QSystemTrayIcon::MiddleClick:
+        return TrayMiddleUp;
+    case QSystemTrayIcon::Unknown:
+        break;
     }
     return TrayMouseMove;
 }
 
-TrayIcon::TrayIcon(Form1 &form, QObject *parent) : QObject(parent), m_form(form) {}
+TrayIcon::TrayIcon(Form1 &form, QObject *parent) : QObject(parent), m_form(form) { }
 
 bool TrayIcon::add()
 {
@@ -59,6 +67,7 @@ void TrayIcon::handle(int mouseCode)
         if (onPopUpMenu)
             onPopUpMenu();
         break;
-    case TrayAction::None: break;
+    case TrayAction::None:
+        break;
     }
 }

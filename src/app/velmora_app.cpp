@@ -26,7 +26,8 @@ VelmoraApp::VelmoraApp(Platform &platform, SettingsStore &store)
     m_watch = std::make_unique<WatchMode>(f, platform, m_settings);
     m_details = std::make_unique<ConnectionDetails>(f, m_scan, platform);
     m_actions = std::make_unique<ConnectionActions>(f, platform, m_scan);
-    m_reports = std::make_unique<Reports>(f, m_scan, platform, [this] { return m_browser->fullPath(); });
+    m_reports
+        = std::make_unique<Reports>(f, m_scan, platform, [this] { return m_browser->fullPath(); });
     m_about = std::make_unique<AboutBox>(f, platform);
     m_options = std::make_unique<OptionsController>(f, platform, m_settings);
     m_tray = std::make_unique<TrayIcon>(f);
@@ -41,7 +42,8 @@ VelmoraApp::VelmoraApp(Platform &platform, SettingsStore &store)
     m_scanner->setNotifier([this](bool usersFound) { m_watch->NotifyOutcome(usersFound); });
     m_watch->setFileName([this] { return m_browser->selectedFileName(); });
 
-    Form1Handlers handlers{*m_scanner, *m_watch, *m_details, *m_actions, *m_reports, *m_about, *m_options};
+    Form1Handlers handlers {*m_scanner, *m_watch, *m_details, *m_actions,
+                            *m_reports, *m_about, *m_options};
     wireForm1(f, handlers);
     f.setHooks({[this] {
                     m_lifecycle->shutdown();

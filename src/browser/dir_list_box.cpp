@@ -49,12 +49,13 @@ void DirListBox::refresh()
         return;
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const auto add = [this](const QString &text, const QString &path, int depth, const QIcon &icon) {
-        auto *item = new QListWidgetItem(icon, text, this);
-        item->setData(PathRole, path);
-        item->setData(DepthRole, depth);
-        return item;
-    };
+    const auto add
+        = [this](const QString &text, const QString &path, int depth, const QIcon &icon) {
+              auto *item = new QListWidgetItem(icon, text, this);
+              item->setData(PathRole, path);
+              item->setData(DepthRole, depth);
+              return item;
+          };
 
     const QString root = m_path.left(3); // "F:\"
     QListWidgetItem *current = add(root, root, 0, openIcon);

@@ -42,7 +42,7 @@ QString fileFactsText(const QDateTime &modified, qint64 size)
     // The C locale leaves out group separators unless told otherwise.
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     return locale.toString(modified, QLocale::ShortFormat) + QStringLiteral("  ")
-           + locale.toString(size);
+        + locale.toString(size);
 }
 
 FileBrowser::FileBrowser(Form1 &form, Platform &platform, QObject *parent)
@@ -57,8 +57,7 @@ FileBrowser::FileBrowser(Form1 &form, Platform &platform, QObject *parent)
     connect(m_form.File1(), &FileListBox::fileClicked, this, &FileBrowser::onFileClicked);
     connect(m_form.File1(), &FileListBox::fileDoubleClicked, this,
             &FileBrowser::onFileDoubleClicked);
-    connect(m_form.File1(), &FileListBox::patternChanged, this,
-            &FileBrowser::onFilePatternChanged);
+    connect(m_form.File1(), &FileListBox::patternChanged, this, &FileBrowser::onFilePatternChanged);
     connect(m_form.Combo2(), &QComboBox::editTextChanged, this, &FileBrowser::onPatternChanged);
     connect(m_form.Combo1(), &QComboBox::activated, this, &FileBrowser::onHistoryChosen);
     connect(m_form.Command3(), &QPushButton::clicked, this, &FileBrowser::onAllFilesClicked);
@@ -74,15 +73,9 @@ FileBrowser::FileBrowser(Form1 &form, Platform &platform, QObject *parent)
         setFolder(QStringLiteral("C:\\"));
 }
 
-QString FileBrowser::directoryPath() const
-{
-    return m_form.Dir1()->path();
-}
+QString FileBrowser::directoryPath() const { return m_form.Dir1()->path(); }
 
-QString FileBrowser::selectedFileName() const
-{
-    return m_form.File1()->fileName();
-}
+QString FileBrowser::selectedFileName() const { return m_form.File1()->fileName(); }
 
 QString FileBrowser::fullPath() const
 {
@@ -115,10 +108,7 @@ bool FileBrowser::setFolder(const QString &folder)
     return m_form.Dir1()->setPath(path);
 }
 
-void FileBrowser::setPatternText(const QString &pattern)
-{
-    m_form.Combo2()->setEditText(pattern);
-}
+void FileBrowser::setPatternText(const QString &pattern) { m_form.Combo2()->setEditText(pattern); }
 
 bool FileBrowser::selectFileByPrefix(const QString &name)
 {
@@ -134,10 +124,7 @@ bool FileBrowser::selectFileByPrefix(const QString &name)
     return index >= 0;
 }
 
-QString FileBrowser::patternText() const
-{
-    return m_form.Combo2()->currentText();
-}
+QString FileBrowser::patternText() const { return m_form.Combo2()->currentText(); }
 
 namespace {
 QStringList items(const QComboBox *box)
@@ -149,15 +136,9 @@ QStringList items(const QComboBox *box)
 }
 } // namespace
 
-QStringList FileBrowser::fileHistory() const
-{
-    return items(m_form.Combo1());
-}
+QStringList FileBrowser::fileHistory() const { return items(m_form.Combo1()); }
 
-QStringList FileBrowser::patternHistory() const
-{
-    return items(m_form.Combo2());
-}
+QStringList FileBrowser::patternHistory() const { return items(m_form.Combo2()); }
 
 void FileBrowser::appendFileHistory(const QString &path)
 {
@@ -223,20 +204,17 @@ bool FileBrowser::restore(const QString &folder, const QString &pattern)
     return false;
 }
 
-void FileBrowser::refreshDrives()
-{
-    m_form.Drive1()->refresh();
-}
+void FileBrowser::refreshDrives() { m_form.Drive1()->refresh(); }
 
 void FileBrowser::clearResults()
 {
     if (m_form.Check1()->isChecked())
         m_form.Timer1()->setEnabled(false);
-    for (QWidget *w : QList<QWidget *>{
-             m_form.Command1(), m_form.Command4(), m_form.Command5(), m_form.Check1(),
-             m_form.Label7(), m_form.Text1(), m_form.Text3(), m_form.Command6(),
-             m_form.Command11(), m_form.Command12(), m_form.Command13(), m_form.Command14(),
-             m_form.Command15(), m_form.Command16()})
+    for (QWidget *w :
+         QList<QWidget *> {m_form.Command1(), m_form.Command4(), m_form.Command5(), m_form.Check1(),
+                           m_form.Label7(), m_form.Text1(), m_form.Text3(), m_form.Command6(),
+                           m_form.Command11(), m_form.Command12(), m_form.Command13(),
+                           m_form.Command14(), m_form.Command15(), m_form.Command16()})
         w->hide();
     m_form.List1()->setToolTip(QString());
     m_form.List1()->clear();
@@ -290,10 +268,7 @@ void FileBrowser::onFileDoubleClicked()
         m_scan();
 }
 
-void FileBrowser::onFilePatternChanged()
-{
-    showCount(false);
-}
+void FileBrowser::onFilePatternChanged() { showCount(false); }
 
 void FileBrowser::onPatternChanged()
 {
@@ -303,8 +278,8 @@ void FileBrowser::onPatternChanged()
     if (!accepted) {
         m_form.File1()->setPattern(old);
         m_platform.beep();
-        m_form.setStatus(QStringLiteral(
-            "Invalid file pattern. Try *.*, *.exe, *.xls, *.doc, *.mdb or *.dwg."));
+        m_form.setStatus(
+            QStringLiteral("Invalid file pattern. Try *.*, *.exe, *.xls, *.doc, *.mdb or *.dwg."));
     }
 }
 
@@ -346,9 +321,8 @@ bool FileBrowser::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         QWidget *now = QApplication::focusWidget();
         // Opening the drop-down or switching programs does not leave the box.
-        const bool stays = reason == Qt::PopupFocusReason
-                           || reason == Qt::ActiveWindowFocusReason
-                           || (now && (now == m_form.Combo2() || m_form.Combo2()->isAncestorOf(now)));
+        const bool stays = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason
+            || (now && (now == m_form.Combo2() || m_form.Combo2()->isAncestorOf(now)));
         if (!stays)
             onPatternFocusLost();
     }

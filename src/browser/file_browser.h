@@ -28,9 +28,9 @@ public:
     void setScanTrigger(std::function<void()> scan) { m_scan = std::move(scan); }
 
     // What the scan reads and extends.
-    QString directoryPath() const;    // Dir1's folder, e.g. "F:\APPS" or "F:\"
+    QString directoryPath() const; // Dir1's folder, e.g. "F:\APPS" or "F:\"
     QString selectedFileName() const; // File1's selected name, "" when none
-    QString fullPath() const;         // folder + "\" (unless it ends in one) + name
+    QString fullPath() const; // folder + "\" (unless it ends in one) + name
     void addToFileHistory(const QString &path); // unless present, ignoring case
 
     // The operations start-up performs exactly as a user would.
@@ -65,14 +65,14 @@ public:
     void clearResults();
 
     // Handlers; the constructor connects them to the controls' events.
-    void onDriveChanged();       // Drive1 driveChanged
-    void onFolderChanged();      // Dir1 pathChanged
-    void onFileClicked();        // File1 fileClicked
-    void onFileDoubleClicked();  // File1 fileDoubleClicked
+    void onDriveChanged(); // Drive1 driveChanged
+    void onFolderChanged(); // Dir1 pathChanged
+    void onFileClicked(); // File1 fileClicked
+    void onFileDoubleClicked(); // File1 fileDoubleClicked
     void onFilePatternChanged(); // File1 patternChanged
-    void onPatternChanged();     // Combo2 editTextChanged (typing or a list choice)
-    void onPatternFocusLost();   // Combo2 focus out
-    void onAllFilesClicked();    // Command3 clicked
+    void onPatternChanged(); // Combo2 editTextChanged (typing or a list choice)
+    void onPatternFocusLost(); // Combo2 focus out
+    void onAllFilesClicked(); // Command3 clicked
     void onHistoryChosen(int index); // Combo1 activated
 
 protected:

@@ -2,7 +2,4 @@
 
 #include "platform/drive_namespace.h"
 
-bool FileExists(const QString &path)
-{
-    return DriveNamespace::fileFacts(path).has_value();
-}
+bool FileExists(const QString &path) { return DriveNamespace::fileFacts(path).has_value(); }

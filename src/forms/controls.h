@@ -17,8 +17,7 @@ QFont boldFont();
 void fitCaption(QWidget *button);
 
 template<typename W>
-W *place(QWidget *parent, const char *name, int l, int t, int w, int h,
-         const QString &toolTip = {})
+W *place(QWidget *parent, const char *name, int l, int t, int w, int h, const QString &toolTip = {})
 {
     auto *widget = new W(parent);
     widget->setObjectName(QString::fromLatin1(name));

@@ -24,8 +24,8 @@ using controls::place;
 
 namespace {
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, int l, int t,
-                    int w, int h, const QString &tip, bool bold, bool visible)
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, int l, int t, int w,
+                    int h, const QString &tip, bool bold, bool visible)
 {
     auto *b = place<QPushButton>(parent, name, l, t, w, h, tip);
     b->setText(caption);
@@ -36,8 +36,8 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, i
     return b;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, int l, int t, int w,
-              int h, bool bold, bool visible)
+QLabel *label(QWidget *parent, const char *name, const QString &caption, int l, int t, int w, int h,
+              bool bold, bool visible)
 {
     auto *lb = place<QLabel>(parent, name, l, t, w, h);
     lb->setText(caption);
@@ -58,20 +58,24 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setFixedSize(twips::toPixels(8685), twips::toPixels(5910));
     setWindowIcon(velmoraIcon());
 
-    m_Drive1 = place<DriveListBox>(this, "Drive1", 120, 120, 4095, 315, QStringLiteral(" Select drive "));
+    m_Drive1 = place<DriveListBox>(this, "Drive1", 120, 120, 4095, 315,
+                                   QStringLiteral(" Select drive "));
     m_Combo2 = place<QComboBox>(this, "Combo2", 4440, 120, 3735, 315,
                                 QStringLiteral(" Specify or select file pattern "));
     m_Combo2->setEditable(true);
     m_Combo2->setInsertPolicy(QComboBox::NoInsert);
     m_Command3 = button(this, "Command3", QStringLiteral("All"), 8160, 150, 375, 255,
                         QStringLiteral(" Select all files "), false, true);
-    m_Dir1 = place<DirListBox>(this, "Dir1", 120, 600, 4095, 1440, QStringLiteral(" Select directory "));
+    m_Dir1 = place<DirListBox>(this, "Dir1", 120, 600, 4095, 1440,
+                               QStringLiteral(" Select directory "));
     m_File1 = place<FileListBox>(this, "File1", 4440, 600, 4095, 1455);
     m_Label1 = label(this, "Label1", QString(), 120, 2040, 3975, 255, false, true);
     m_Label2 = label(this, "Label2", QString(), 4320, 2040, 3135, 255, false, true);
-    m_Combo1 = place<QComboBox>(this, "Combo1", 120, 2350, 8415, 315, QStringLiteral(" Select file "));
+    m_Combo1
+        = place<QComboBox>(this, "Combo1", 120, 2350, 8415, 315, QStringLiteral(" Select file "));
     m_Combo1->setEditable(false);
-    m_Label4 = label(this, "Label4", QStringLiteral("Connections"), 120, 2760, 1215, 255, true, true);
+    m_Label4
+        = label(this, "Label4", QStringLiteral("Connections"), 120, 2760, 1215, 255, true, true);
     m_Label3 = label(this, "Label3", QStringLiteral("System Messages/Connection Information"), 3600,
                      2760, 4215, 255, true, true);
     m_List1 = place<QListWidget>(this, "List1", 120, 3000, 3255, 1815);
@@ -112,8 +116,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
                         QStringLiteral(" Interrupt scanning "), true, false);
     m_Command4 = button(this, "Command4", QStringLiteral("&Print"), 1560, 5280, 615, 495,
                         QStringLiteral(" Print all connections using the file "), true, false);
-    m_Command5 = button(this, "Command5", QStringLiteral("&Copy"), 2280, 5280, 615, 495,
-                        QStringLiteral(" Copy all connections using the file to Clipboard "), true, false);
+    m_Command5
+        = button(this, "Command5", QStringLiteral("&Copy"), 2280, 5280, 615, 495,
+                 QStringLiteral(" Copy all connections using the file to Clipboard "), true, false);
     m_Command16 = button(this, "Command16", QStringLiteral("&User"), 3000, 5280, 615, 495,
                          QStringLiteral(" Copy user info to Clipboard "), true, false);
     m_Command11 = button(this, "Command11", QStringLiteral("&Locked"), 3720, 5280, 855, 495,
@@ -148,8 +153,8 @@ void Form1::fitCaptionBeforeSecondsBox()
     opt.initFrom(m_Check1);
     QStyle *style = m_Check1->style();
     const int textStart = m_Check1->x()
-                          + style->pixelMetric(QStyle::PM_IndicatorWidth, &opt, m_Check1)
-                          + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, m_Check1);
+        + style->pixelMetric(QStyle::PM_IndicatorWidth, &opt, m_Check1)
+        + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, m_Check1);
     QFont f = m_Check1->font();
     const QString head = QStringLiteral("Update every");
     while (textStart + QFontMetrics(f).horizontalAdvance(head) > m_Text3->x() - 2
@@ -170,20 +175,14 @@ void Form1::setStatus(const QString &text)
         m_Text2->setPlainText(text);
 }
 
-QString Form1::status() const
-{
-    return m_Text2->toPlainText();
-}
+QString Form1::status() const { return m_Text2->toPlainText(); }
 
 QList<QWidget *> Form1::dragSurfaces() const
 {
     return {const_cast<Form1 *>(this), m_Label1, m_Label2, m_Label3, m_Label4, m_Label5, m_Label7};
 }
 
-void Form1::setHooks(Hooks hooks)
-{
-    m_hooks = std::move(hooks);
-}
+void Form1::setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
 void Form1::closeEvent(QCloseEvent *event)
 {

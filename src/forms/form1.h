@@ -73,7 +73,7 @@ public:
     // Called by the window's own events; the app layer installs them.
     struct Hooks
     {
-        std::function<void()> closing;      // the window is closing, by any route
+        std::function<void()> closing; // the window is closing, by any route
         std::function<void()> stateChanged; // shown, minimised, restored
     };
     void setHooks(Hooks hooks);

@@ -23,7 +23,8 @@ void wireForm1(Form1 &f, const Form1Handlers &h)
     click(f.Command1(), [h] { h.scanner.Scan(); });
     click(f.Command9(), [h] { h.scanner.onStopClicked(); });
     QObject::connect(f.Timer1(), &ClassicTimer::tick, &f, [h] { h.scanner.Scan(); });
-    QObject::connect(f.Text1(), &QLineEdit::textChanged, &f, [h] { h.scanner.onFindTextChanged(); });
+    QObject::connect(f.Text1(), &QLineEdit::textChanged, &f,
+                     [h] { h.scanner.onFindTextChanged(); });
 
     QObject::connect(f.Check1(), &QCheckBox::toggled, &f, [h] { h.watch.onCheck1Toggled(); });
     QObject::connect(f.Text3(), &QLineEdit::textChanged, &f, [h] { h.watch.onText3Changed(); });
@@ -31,7 +32,8 @@ void wireForm1(Form1 &f, const Form1Handlers &h)
     // A click toggles a line; moving the current line by keyboard, the Find
     // box or the lock search shows its details the same way.
     QObject::connect(f.List1(), &QListWidget::clicked, &f, [h] { h.details.onList1Click(); });
-    QObject::connect(f.List1(), &QListWidget::currentRowChanged, &f, [h] { h.details.onList1Click(); });
+    QObject::connect(f.List1(), &QListWidget::currentRowChanged, &f,
+                     [h] { h.details.onList1Click(); });
     click(f.Command11(), [h] { h.details.onLockedClick(); });
 
     click(f.Command14(), [h] { h.actions.onSelectAllClicked(); });

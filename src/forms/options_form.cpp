@@ -13,8 +13,7 @@ using controls::place;
 namespace {
 
 template<typename W>
-W *captioned(QWidget *parent, const char *name, const QString &caption, int l, int t, int w,
-             int h)
+W *captioned(QWidget *parent, const char *name, const QString &caption, int l, int t, int w, int h)
 {
     auto *widget = place<W>(parent, name, l, t, w, h);
     widget->setText(caption);
@@ -36,24 +35,24 @@ Options::Options(QWidget *parent) : QDialog(parent)
     m_Frame1 = place<QGroupBox>(this, "Frame1", 120, 120, 1815, 1335);
     m_Frame1->setTitle(QStringLiteral("Notify Me When"));
     // Siblings in one frame: auto-exclusive, so they form one group.
-    m_Option3 = captioned<QRadioButton>(m_Frame1, "Option3", QStringLiteral("Don't notify me"),
-                                        240, 360, 1455, 255);
+    m_Option3 = captioned<QRadioButton>(m_Frame1, "Option3", QStringLiteral("Don't notify me"), 240,
+                                        360, 1455, 255);
     m_Option1 = captioned<QRadioButton>(m_Frame1, "Option1", QStringLiteral("No user has file"),
                                         240, 600, 1455, 375);
-    m_Option2 = captioned<QRadioButton>(m_Frame1, "Option2", QStringLiteral("A user has file"),
-                                        240, 960, 1455, 195);
+    m_Option2 = captioned<QRadioButton>(m_Frame1, "Option2", QStringLiteral("A user has file"), 240,
+                                        960, 1455, 195);
     m_Option3->setChecked(true);
 
     m_Frame2 = place<QGroupBox>(this, "Frame2", 120, 1560, 1455, 975);
     m_Frame2->setTitle(QStringLiteral("Notify Me Via"));
     m_Check1 = captioned<QCheckBox>(m_Frame2, "Check1", QStringLiteral("Beep"), 240, 360, 975, 195);
-    m_Check2 = captioned<QCheckBox>(m_Frame2, "Check2", QStringLiteral("Message"), 240, 600, 975,
-                                    195);
+    m_Check2
+        = captioned<QCheckBox>(m_Frame2, "Check2", QStringLiteral("Message"), 240, 600, 975, 195);
     m_Check1->setChecked(true);
     m_Check2->setChecked(true);
 
-    m_Command2 = captioned<QPushButton>(this, "Command2", QStringLiteral("&Close"), 2040, 2040,
-                                        735, 495);
+    m_Command2
+        = captioned<QPushButton>(this, "Command2", QStringLiteral("&Close"), 2040, 2040, 735, 495);
     m_Command2->setToolTip(QStringLiteral(" Close Options Screen  "));
     m_Command2->setFont(controls::boldFont());
     m_Command2->setAutoDefault(false);

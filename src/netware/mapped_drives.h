@@ -7,9 +7,9 @@
 
 struct NetworkDrive
 {
-    char letter = 0;    // upper case, 'A'..'Z'
-    QString server;     // "FS1"
-    QString volume;     // "SYS"
+    char letter = 0; // upper case, 'A'..'Z'
+    QString server; // "FS1"
+    QString volume; // "SYS"
     QString nativeRoot; // absolute local folder of the volume's files
 };
 

@@ -49,7 +49,7 @@ const Connection *Server::connection(int number) const
 
 void Server::buildIndex()
 {
-    index = ServerIndex{};
+    index = ServerIndex {};
     for (int i = 0; i < openFiles.size(); ++i)
         index.openFilesByPath[normalizedVolumePath(openFiles[i].path)].append(i);
     for (int i = 0; i < connections.size(); ++i)
@@ -110,8 +110,9 @@ const Drive *Network::drive(QChar letter) const
 
 std::optional<Address> parseAddressText(const QString &text)
 {
-    static const QRegularExpression ip(QStringLiteral(R"(^IP:(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})$)"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ip(
+        QStringLiteral(R"(^IP:(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})$)"),
+        QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression ipx(
         QStringLiteral(R"(^IPX:([0-9A-F]{8}):([0-9A-F]{12}):([0-9A-F]{4})$)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -151,10 +152,10 @@ std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text)
     const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return std::array<uint8_t, 7>{uint8_t(date.year() % 100), uint8_t(date.month()),
-                                  uint8_t(date.day()),         uint8_t(time.hour()),
-                                  uint8_t(time.minute()),      uint8_t(time.second()),
-                                  uint8_t(date.dayOfWeek() % 7)};
+    return std::array<uint8_t, 7> {uint8_t(date.year() % 100),   uint8_t(date.month()),
+                                   uint8_t(date.day()),          uint8_t(time.hour()),
+                                   uint8_t(time.minute()),       uint8_t(time.second()),
+                                   uint8_t(date.dayOfWeek() % 7)};
 }
 
 QString normalizedVolumePath(const QString &path)
@@ -198,17 +199,17 @@ public:
     {
         const double d = v.toDouble();
         if (!v.isDouble() || std::floor(d) != d || d < lo || d > hi)
-            return fail(path, QStringLiteral("not an integer in %1..%2")
-                                  .arg(qulonglong(lo))
-                                  .arg(qulonglong(hi)));
+            return fail(
+                path,
+                QStringLiteral("not an integer in %1..%2").arg(qulonglong(lo)).arg(qulonglong(hi)));
         *out = d;
         return true;
     }
 
     // An optional integer: absent keeps *out.
-    template <typename T>
-    bool optInteger(const QJsonObject &o, const char *key, const QString &path, double lo, double hi,
-                    T *out)
+    template<typename T>
+    bool optInteger(const QJsonObject &o, const char *key, const QString &path, double lo,
+                    double hi, T *out)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
@@ -220,9 +221,9 @@ public:
         return true;
     }
 
-    template <typename T>
-    bool reqInteger(const QJsonObject &o, const char *key, const QString &path, double lo, double hi,
-                    T *out)
+    template<typename T>
+    bool reqInteger(const QJsonObject &o, const char *key, const QString &path, double lo,
+                    double hi, T *out)
     {
         if (!o.contains(QLatin1String(key)))
             return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("missing"));
@@ -253,12 +254,14 @@ public:
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
-                return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("missing"));
+                return fail(path + QLatin1Char('.') + QLatin1String(key),
+                            QStringLiteral("missing"));
             *out = {};
             return true;
         }
         if (!v.isArray())
-            return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("not an array"));
+            return fail(path + QLatin1Char('.') + QLatin1String(key),
+                        QStringLiteral("not an array"));
         *out = v.toArray();
         return true;
     }
@@ -276,8 +279,9 @@ public:
         return QStringLiteral("%1.%2[%3]").arg(path, QLatin1String(key)).arg(i);
     }
 
-    template <size_t N>
-    bool bytes(const QJsonObject &o, const char *key, const QString &path, std::array<uint8_t, N> *out)
+    template<size_t N>
+    bool bytes(const QJsonObject &o, const char *key, const QString &path,
+               std::array<uint8_t, N> *out)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         const QString p = path + QLatin1Char('.') + QLatin1String(key);
@@ -298,7 +302,7 @@ public:
     static bool plainName(const QString &s)
     {
         return !s.contains(QLatin1Char('/')) && !s.contains(QLatin1Char('\\'))
-               && !s.contains(QLatin1Char(':'));
+            && !s.contains(QLatin1Char(':'));
     }
 
     bool volumePath(const QJsonObject &o, const QString &path, QString *out)
@@ -306,7 +310,8 @@ public:
         if (!string(o, "path", path, out))
             return false;
         if (volumeOfPath(*out).isEmpty())
-            return fail(path + QStringLiteral(".path"), QStringLiteral("not a VOLUME:DIR\\FILE path"));
+            return fail(path + QStringLiteral(".path"),
+                        QStringLiteral("not a VOLUME:DIR\\FILE path"));
         return true;
     }
 
@@ -336,7 +341,8 @@ public:
         if (addr.isString()) {
             c->address = parseAddressText(addr.toString());
             if (!c->address)
-                return fail(ap, QStringLiteral("not \"IP:a.b.c.d\" or \"IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS\""));
+                return fail(
+                    ap, QStringLiteral("not \"IP:a.b.c.d\" or \"IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS\""));
         } else if (addr.isObject()) {
             const QJsonObject a = addr.toObject();
             Address out;
@@ -350,7 +356,8 @@ public:
         const QJsonValue accepts = o.value(QLatin1String("acceptsMessages"));
         if (!accepts.isUndefined()) {
             if (!accepts.isBool())
-                return fail(path + QStringLiteral(".acceptsMessages"), QStringLiteral("not true or false"));
+                return fail(path + QStringLiteral(".acceptsMessages"),
+                            QStringLiteral("not true or false"));
             c->acceptsMessages = accepts.toBool();
         }
         QJsonArray messages;
@@ -367,7 +374,8 @@ public:
             msg.at = m.value(QLatin1String("at")).toString();
             for (const char *key : {"from", "text", "at"})
                 if (m.contains(QLatin1String(key)) && !m.value(QLatin1String(key)).isString())
-                    return fail(mp + QLatin1Char('.') + QLatin1String(key), QStringLiteral("not a string"));
+                    return fail(mp + QLatin1Char('.') + QLatin1String(key),
+                                QStringLiteral("not a string"));
             c->messages.append(msg);
         }
         return true;
@@ -379,7 +387,8 @@ public:
         if (!object(v, path, &o) || !string(o, "name", path, &s->name))
             return false;
         if (!plainName(s->name))
-            return fail(path + QStringLiteral(".name"), QStringLiteral("contains '/', '\\' or ':'"));
+            return fail(path + QStringLiteral(".name"),
+                        QStringLiteral("contains '/', '\\' or ':'"));
 
         QJsonArray a;
         if (!array(o, "operators", path, &a, false))
@@ -397,17 +406,21 @@ public:
             QJsonObject vo;
             Volume vol;
             if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
-                || !reqInteger(vo, "number", p, 0, 255, &vol.number) || !string(vo, "root", p, &vol.root))
+                || !reqInteger(vo, "number", p, 0, 255, &vol.number)
+                || !string(vo, "root", p, &vol.root))
                 return false;
             if (!plainName(vol.name) || vol.name.size() > kMaxVolumeNameLen)
-                return fail(p + QStringLiteral(".name"),
-                            QStringLiteral("not a volume name of at most %1 characters without '/', "
-                                           "'\\' or ':'")
-                                .arg(kMaxVolumeNameLen));
+                return fail(
+                    p + QStringLiteral(".name"),
+                    QStringLiteral("not a volume name of at most %1 characters without '/', "
+                                   "'\\' or ':'")
+                        .arg(kMaxVolumeNameLen));
             if (s->volume(vol.name))
-                return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate volume \"%1\"").arg(vol.name));
+                return fail(p + QStringLiteral(".name"),
+                            QStringLiteral("duplicate volume \"%1\"").arg(vol.name));
             if (s->volumeByNumber(vol.number))
-                return fail(p + QStringLiteral(".number"), QStringLiteral("duplicate volume number %1").arg(vol.number));
+                return fail(p + QStringLiteral(".number"),
+                            QStringLiteral("duplicate volume number %1").arg(vol.number));
             vol.root = QDir::cleanPath(QDir(baseDir).absoluteFilePath(vol.root));
             s->volumes.append(vol);
         }
@@ -422,9 +435,11 @@ public:
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id))
                 return false;
             if (s->object(obj.name))
-                return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate object \"%1\"").arg(obj.name));
+                return fail(p + QStringLiteral(".name"),
+                            QStringLiteral("duplicate object \"%1\"").arg(obj.name));
             if (s->objectById(obj.id))
-                return fail(p + QStringLiteral(".id"), QStringLiteral("duplicate object id %1").arg(obj.id));
+                return fail(p + QStringLiteral(".id"),
+                            QStringLiteral("duplicate object id %1").arg(obj.id));
             s->index.objectByName.insert(obj.name.toUpper(), int(s->objects.size()));
             s->index.objectById.insert(obj.id, int(s->objects.size()));
             s->objects.append(obj);
@@ -438,7 +453,8 @@ public:
             if (!connection(a[i], p, &c))
                 return false;
             if (s->connection(c.number))
-                return fail(p + QStringLiteral(".number"), QStringLiteral("duplicate connection number %1").arg(c.number));
+                return fail(p + QStringLiteral(".number"),
+                            QStringLiteral("duplicate connection number %1").arg(c.number));
             s->index.connectionByNumber.insert(c.number, int(s->connections.size()));
             s->connections.append(c);
         }
@@ -466,11 +482,13 @@ public:
             const QString p = at(path, "trustees", i);
             QJsonObject to;
             Trustee t;
-            if (!object(a[i], p, &to) || !volumePath(to, p, &t.path) || !string(to, "object", p, &t.object)
+            if (!object(a[i], p, &to) || !volumePath(to, p, &t.path)
+                || !string(to, "object", p, &t.object)
                 || !reqInteger(to, "rights", p, 0, 65535, &t.rights))
                 return false;
             if (!s->object(t.object))
-                return fail(p + QStringLiteral(".object"), QStringLiteral("unknown object \"%1\"").arg(t.object));
+                return fail(p + QStringLiteral(".object"),
+                            QStringLiteral("unknown object \"%1\"").arg(t.object));
             s->trustees.append(t);
         }
         return true;
@@ -480,7 +498,8 @@ public:
     {
         const QJsonValue format = root.value(QLatin1String("format"));
         if (!format.isUndefined() && format.toString() != QLatin1String(kFormat))
-            return fail(QStringLiteral("format"), QStringLiteral("not \"%1\"").arg(QLatin1String(kFormat)));
+            return fail(QStringLiteral("format"),
+                        QStringLiteral("not \"%1\"").arg(QLatin1String(kFormat)));
 
         QJsonObject ws;
         if (!root.contains(QLatin1String("workstation")))
@@ -500,7 +519,8 @@ public:
             if (!server(servers[i], p, baseDir, &s))
                 return false;
             if (n->server(s.name))
-                return fail(p + QStringLiteral(".name"), QStringLiteral("duplicate server \"%1\"").arg(s.name));
+                return fail(p + QStringLiteral(".name"),
+                            QStringLiteral("duplicate server \"%1\"").arg(s.name));
             n->servers.append(s);
         }
 
@@ -526,8 +546,10 @@ public:
                 return fail(p, QStringLiteral("unknown server \"%1\"").arg(m.captured(1)));
             const Volume *v = s->volume(m.captured(2));
             if (!v)
-                return fail(p, QStringLiteral("unknown volume \"%1\" on server %2").arg(m.captured(2), s->name));
-            n->drives.append(Drive{char(letter[0].toLatin1()), s->name, v->name});
+                return fail(p,
+                            QStringLiteral("unknown volume \"%1\" on server %2")
+                                .arg(m.captured(2), s->name));
+            n->drives.append(Drive {char(letter[0].toLatin1()), s->name, v->name});
         }
         n->root = root;
         return true;
@@ -543,7 +565,8 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
     QString problem;
     Network n;
     if (pe.error != QJsonParseError::NoError) {
-        problem = QStringLiteral("JSON error at offset %1: %2").arg(pe.offset).arg(pe.errorString());
+        problem
+            = QStringLiteral("JSON error at offset %1: %2").arg(pe.offset).arg(pe.errorString());
     } else if (!doc.isObject()) {
         problem = QStringLiteral("not a JSON object");
     } else {

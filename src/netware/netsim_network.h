@@ -34,9 +34,9 @@ struct DirObject
 struct Address
 {
     uint16_t type = 0;
-    std::array<uint8_t, 4> net{};
-    std::array<uint8_t, 6> node{};
-    std::array<uint8_t, 2> socket{};
+    std::array<uint8_t, 4> net {};
+    std::array<uint8_t, 6> node {};
+    std::array<uint8_t, 2> socket {};
     friend bool operator==(const Address &, const Address &) = default;
 };
 
@@ -51,7 +51,7 @@ struct Connection
 {
     uint16_t number = 0;
     QString object;
-    std::array<uint8_t, 7> loginTime{}; // Y mod 100, M, D, h, m, s, weekday (0 = Sunday)
+    std::array<uint8_t, 7> loginTime {}; // Y mod 100, M, D, h, m, s, weekday (0 = Sunday)
     std::optional<Address> address;
     bool acceptsMessages = true;
     QList<Message> messages;
@@ -78,11 +78,11 @@ struct Trustee
 // over every entry of the description.
 struct ServerIndex
 {
-    QHash<QString, QList<int>> openFilesByPath;  // normalized volume path -> openFiles
-    QHash<int, int> connectionByNumber;          // -> connections
-    QHash<QString, int> objectByName;            // upper case -> objects
-    QHash<uint32_t, int> objectById;             // -> objects
-    QHash<QString, QList<int>> trusteesByPath;   // normalized volume path -> trustees
+    QHash<QString, QList<int>> openFilesByPath; // normalized volume path -> openFiles
+    QHash<int, int> connectionByNumber; // -> connections
+    QHash<QString, int> objectByName; // upper case -> objects
+    QHash<uint32_t, int> objectById; // -> objects
+    QHash<QString, QList<int>> trusteesByPath; // normalized volume path -> trustees
     QHash<QString, QList<int>> trusteesByObject; // upper-case object name -> trustees
 };
 
@@ -96,12 +96,12 @@ struct Server
     QList<OpenFile> openFiles;
     QList<Trustee> trustees;
 
-    const Volume *volume(const QString &name) const;       // case-insensitive
+    const Volume *volume(const QString &name) const; // case-insensitive
     const Volume *volumeByNumber(int number) const;
-    const DirObject *object(const QString &name) const;    // case-insensitive
+    const DirObject *object(const QString &name) const; // case-insensitive
     const DirObject *objectById(uint32_t id) const;
     const Connection *connection(int number) const;
-    bool isOperator(const QString &login) const;           // case-insensitive
+    bool isOperator(const QString &login) const; // case-insensitive
 
     // Positions in openFiles / trustees, in file order. Every look-up reads
     // the index, which the loader keeps and buildIndex() makes anew.
@@ -125,11 +125,11 @@ struct Network
     QString login;
     QList<Drive> drives; // by letter
     QList<Server> servers; // file order
-    QJsonObject root;      // the whole parsed document, unknown fields included
+    QJsonObject root; // the whole parsed document, unknown fields included
 
     const Server *server(const QString &name) const; // case-insensitive
-    int serverIndex(const QString &name) const;      // -1 when unknown
-    const Drive *drive(QChar letter) const;          // any case
+    int serverIndex(const QString &name) const; // -1 when unknown
+    const Drive *drive(QChar letter) const; // any case
 };
 
 // Validates and loads a description. Relative volume roots are taken from

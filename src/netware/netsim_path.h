@@ -11,7 +11,7 @@ struct ParsedPath
 {
     int serverIndex = -1; // into Network::servers
     QString server;
-    QString volume;  // as the description spells it
+    QString volume; // as the description spells it
     QString dirPath; // the part after "VOLUME:" or "X:\", "\" as separator
 };
 

@@ -17,10 +17,7 @@ namespace {
 constexpr int kLockWaitMs = 10000;
 const char kDemoResource[] = ":/velmora-netsim/demo";
 
-QString baseDirOf(const QString &file)
-{
-    return QFileInfo(file).absolutePath();
-}
+QString baseDirOf(const QString &file) { return QFileInfo(file).absolutePath(); }
 
 bool readAll(const QString &file, QByteArray *bytes, QString *problem)
 {
@@ -41,7 +38,7 @@ QString oneLine(const QString &file, const QString &problem)
 
 } // namespace
 
-Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) {}
+Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) { }
 
 bool Store::adopt(const QByteArray &bytes, QString *error)
 {
@@ -118,7 +115,8 @@ bool Store::modify(const Change &change, QString *error)
     };
     QLockFile lock(m_file + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs))
-        return failed(QStringLiteral("lock file %1 is held by another program").arg(lock.fileName()));
+        return failed(
+            QStringLiteral("lock file %1 is held by another program").arg(lock.fileName()));
 
     QByteArray bytes;
     QString problem;
@@ -156,13 +154,10 @@ bool Store::modify(const Change &change, QString *error)
 QString demoDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-           + QStringLiteral("/velmora-netsim/demo");
+        + QStringLiteral("/velmora-netsim/demo");
 }
 
-QString demoFile()
-{
-    return demoDir() + QStringLiteral("/network.json");
-}
+QString demoFile() { return demoDir() + QStringLiteral("/network.json"); }
 
 bool installDemo(bool reset, QString *error)
 {
@@ -175,7 +170,9 @@ bool installDemo(bool reset, QString *error)
     QLockFile lock(dir + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs)) {
         if (error)
-            *error = oneLine(dir, QStringLiteral("lock file %1 is held by another program").arg(lock.fileName()));
+            *error = oneLine(
+                dir,
+                QStringLiteral("lock file %1 is held by another program").arg(lock.fileName()));
         return false;
     }
     if (!reset && QFileInfo::exists(demoFile()))
@@ -205,20 +202,24 @@ bool installDemo(bool reset, QString *error)
         QFile out(target);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(in.readAll()) < 0) {
             if (error)
-                *error = oneLine(target, QStringLiteral("cannot be written: %1").arg(out.errorString()));
+                *error = oneLine(target,
+                                 QStringLiteral("cannot be written: %1").arg(out.errorString()));
             return false;
         }
     }
     if (!any || description.isEmpty()) {
         if (error)
-            *error = oneLine(dir, QStringLiteral("the built-in demo network is missing from the program"));
+            *error = oneLine(
+                dir, QStringLiteral("the built-in demo network is missing from the program"));
         return false;
     }
     QDir().mkpath(dir);
     QSaveFile save(demoFile());
-    if (!save.open(QIODevice::WriteOnly) || save.write(description) != description.size() || !save.commit()) {
+    if (!save.open(QIODevice::WriteOnly) || save.write(description) != description.size()
+        || !save.commit()) {
         if (error)
-            *error = oneLine(demoFile(), QStringLiteral("cannot be written: %1").arg(save.errorString()));
+            *error = oneLine(demoFile(),
+                             QStringLiteral("cannot be written: %1").arg(save.errorString()));
         return false;
     }
     return true;
@@ -239,8 +240,7 @@ namespace edit {
 namespace {
 
 // Runs f on servers[server].<list>, writing the changed list back.
-template <typename F>
-auto withList(QJsonObject &root, int server, const char *list, F f)
+template<typename F> auto withList(QJsonObject &root, int server, const char *list, F f)
 {
     QJsonArray servers = root.value(QLatin1String("servers")).toArray();
     QJsonObject s = servers.at(server).toObject();
@@ -252,10 +252,7 @@ auto withList(QJsonObject &root, int server, const char *list, F f)
     return result;
 }
 
-int intOf(const QJsonObject &o, const char *key)
-{
-    return o.value(QLatin1String(key)).toInt();
-}
+int intOf(const QJsonObject &o, const char *key) { return o.value(QLatin1String(key)).toInt(); }
 
 } // namespace
 
@@ -267,9 +264,9 @@ bool appendMessage(QJsonObject &root, int server, int connection, const Message 
             if (intOf(c, "number") != connection)
                 continue;
             QJsonArray messages = c.value(QLatin1String("messages")).toArray();
-            messages.append(QJsonObject{{QStringLiteral("from"), message.from},
-                                        {QStringLiteral("text"), message.text},
-                                        {QStringLiteral("at"), message.at}});
+            messages.append(QJsonObject {{QStringLiteral("from"), message.from},
+                                         {QStringLiteral("text"), message.text},
+                                         {QStringLiteral("at"), message.at}});
             c.insert(QLatin1String("messages"), messages);
             a.replace(i, c);
             return true;

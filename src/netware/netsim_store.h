@@ -42,7 +42,7 @@ private:
     QString m_file;
     Network m_network;
     bool m_loaded = false;
-    QByteArray m_bytes;      // what the current state was read from
+    QByteArray m_bytes; // what the current state was read from
     qint64 m_size = -1;
     QDateTime m_mtime;
     QByteArray m_failedBytes; // last content reported as bad

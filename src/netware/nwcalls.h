@@ -23,24 +23,24 @@ enum : NWCCODE {
     NW_SUCCESS = 0,
     NW_ERR_NO_RIGHTS = 0x89C6, // no console-operator rights (35270)
     // The simulated client's other results.
-    NW_ERR_NOT_INITIALIZED = 0x88FF,   // NWCallsInit failed or was not called
+    NW_ERR_NOT_INITIALIZED = 0x88FF, // NWCallsInit failed or was not called
     NW_ERR_INVALID_CONNECTION = 0x8801, // unknown connection handle
     NW_ERR_INVALID_PARAMETER = 0x8836, // null pointer, zero count, overlong input text
-    NW_ERR_INVALID_PATH = 0x899C,      // path does not parse or names nothing
+    NW_ERR_INVALID_PATH = 0x899C, // path does not parse or names nothing
     NW_ERR_NO_SUCH_VOLUME = 0x8998,
     NW_ERR_NO_SUCH_CONNECTION = 0x89FD, // no connection with that number
-    NW_ERR_NO_MORE_ENTRIES = 0x89FF,   // iteration past the end
-    NW_ERR_MESSAGE_REFUSED = 0x89FC,   // the connection does not accept messages
-    NW_ERR_MESSAGE_TOO_LONG = 0x8837,  // more than 255 bytes
-    NW_ERR_WRITE_FAILED = 0x89A0,      // the changed network could not be stored
+    NW_ERR_NO_MORE_ENTRIES = 0x89FF, // iteration past the end
+    NW_ERR_MESSAGE_REFUSED = 0x89FC, // the connection does not accept messages
+    NW_ERR_MESSAGE_TOO_LONG = 0x8837, // more than 255 bytes
+    NW_ERR_WRITE_FAILED = 0x89A0, // the changed network could not be stored
 };
 
 // Directory-services results (negative numbers in the real library).
 enum : NWDSCCODE {
-    NWDS_ERR_NO_SUCH_ENTRY = 0xFFFFFDA7u,   // -601: name not in the directory
-    NWDS_ERR_INVALID_HANDLE = 0xFFFFFEBEu,  // -322: unknown or freed context
-    NWDS_ERR_NULL_POINTER = 0xFFFFFEB1u,    // -335
-    NWDS_ERR_BAD_KEY = 0xFFFFFEB3u,         // -333: context key not supported
+    NWDS_ERR_NO_SUCH_ENTRY = 0xFFFFFDA7u, // -601: name not in the directory
+    NWDS_ERR_INVALID_HANDLE = 0xFFFFFEBEu, // -322: unknown or freed context
+    NWDS_ERR_NULL_POINTER = 0xFFFFFEB1u, // -335
+    NWDS_ERR_BAD_KEY = 0xFFFFFEB3u, // -333: context key not supported
 };
 
 enum : int { NW_MAX_BROADCAST_LEN = 255 };
@@ -49,7 +49,8 @@ enum : int { DCK_NAME_CONTEXT = 3 };
 
 #pragma pack(push, 1)
 // One file-use entry; the byte of alignment makes it 8 bytes, as in the client.
-typedef struct {
+typedef struct
+{
     nuint16 connNumber;
     nuint16 taskNumber;
     nuint8 lockType;
@@ -58,7 +59,8 @@ typedef struct {
     nuint8 reserved;
 } CONN_USING_FILE;
 
-typedef struct {
+typedef struct
+{
     nuint16 nextRequest;
     nuint16 useCount;
     nuint16 openCount;
@@ -72,14 +74,16 @@ typedef struct {
     CONN_USING_FILE connInfo[70];
 } CONNS_USING_FILE;
 
-typedef struct {
+typedef struct
+{
     nuint8 networkAddr[4];
     nuint8 netNodeAddr[6];
     nuint8 socket[2];
     nuint16 connType; // only the low-order byte is meaningful
 } NWINET_ADDR;
 
-typedef struct {
+typedef struct
+{
     nuint32 objectID;
     nuint16 objectRights;
     nuint16 reserved;
@@ -89,7 +93,8 @@ typedef struct {
 enum : int { NW_MAX_CONNS_PER_BATCH = 70, NW_TRUSTEES_PER_BLOCK = 20 };
 
 static_assert(sizeof(CONN_USING_FILE) == 8, "file-use entry is 8 bytes");
-static_assert(sizeof(CONNS_USING_FILE) == 18 + 70 * 8, "connections-using-file record is 578 bytes");
+static_assert(sizeof(CONNS_USING_FILE) == 18 + 70 * 8,
+              "connections-using-file record is 578 bytes");
 static_assert(sizeof(NWINET_ADDR) == 14, "internet address record is 14 bytes");
 
 // Connection types of NWINET_ADDR::connType.

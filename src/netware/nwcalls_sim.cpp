@@ -122,9 +122,11 @@ QString nativePath(const QString &root, const QString &dirPath)
     if (!QFileInfo(current).isDir())
         return QString();
     for (const QString &part : dirPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
-        const QStringList entries = QDir(current).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        auto it = std::find_if(entries.begin(), entries.end(),
-                               [&](const QString &e) { return e.compare(part, Qt::CaseInsensitive) == 0; });
+        const QStringList entries
+            = QDir(current).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const QString &e) {
+            return e.compare(part, Qt::CaseInsensitive) == 0;
+        });
         if (it == entries.end())
             return QString();
         current += QLatin1Char('/') + *it;
@@ -321,8 +323,9 @@ NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const char *message, nuint16 
     if (const NWCCODE rc = serverFor(c, conn, &s))
         return rc;
     const QString serverName = s->name;
-    const Message msg{c.net().login, QString::fromLatin1(message, qsizetype(length)),
-                      QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+    const Message msg {
+        c.net().login, QString::fromLatin1(message, qsizetype(length)),
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
 
     NWCCODE result = NW_SUCCESS;
     QList<NWCCODE> perConnection;
@@ -446,7 +449,8 @@ NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const c
 NWDSCCODE NWDSFreeContext(NWDSContextHandle context)
 {
     std::lock_guard guard(g_mutex);
-    return client().contexts.remove(context) ? NWDSCCODE(NW_SUCCESS) : NWDSCCODE(NWDS_ERR_INVALID_HANDLE);
+    return client().contexts.remove(context) ? NWDSCCODE(NW_SUCCESS)
+                                             : NWDSCCODE(NWDS_ERR_INVALID_HANDLE);
 }
 
 NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char *volName, nuint16 *volNum)
@@ -540,11 +544,12 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
         return NW_ERR_NO_MORE_ENTRIES;
     for (int i = 0; i < NW_TRUSTEES_PER_BLOCK; ++i)
         trusteeList[i] = first + i < all.size()
-                             ? TRUSTEE_INFO{s->object(s->trustees[all[first + i]].object)->id,
-                                            s->trustees[all[first + i]].rights, 0}
-                             : TRUSTEE_INFO{0, 0, 0};
+            ? TRUSTEE_INFO {s->object(s->trustees[all[first + i]].object)->id,
+                            s->trustees[all[first + i]].rights, 0}
+            : TRUSTEE_INFO {0, 0, 0};
     outputText(dirName, NW_DIR_NAME_LEN,
-               dir.isEmpty() ? v->name : dir.section(QLatin1Char('\\'), -1, -1, QString::SectionSkipEmpty));
+               dir.isEmpty() ? v->name
+                             : dir.section(QLatin1Char('\\'), -1, -1, QString::SectionSkipEmpty));
     if (dirDateTime)
         *dirDateTime = native.isEmpty() ? 0 : dosDateTime(QFileInfo(native).lastModified());
     if (ownerID)
@@ -567,7 +572,7 @@ QList<NetworkDrive> NWClientMappedDrives()
         const Server *s = c.net().server(d.server);
         const Volume *v = s ? s->volume(d.volume) : nullptr;
         if (v)
-            out.append(NetworkDrive{d.letter, s->name, v->name, v->root});
+            out.append(NetworkDrive {d.letter, s->name, v->name, v->root});
     }
     std::sort(out.begin(), out.end(),
               [](const NetworkDrive &a, const NetworkDrive &b) { return a.letter < b.letter; });

@@ -10,20 +10,17 @@
 #include <QRadioButton>
 
 namespace {
-int16_t flag(const QRadioButton *b)
-{
-    return b->isChecked() ? int16_t(-1) : int16_t(0);
-}
+int16_t flag(const QRadioButton *b) { return b->isChecked() ? int16_t(-1) : int16_t(0); }
 
-uint8_t state(const QCheckBox *b)
-{
-    return b->isChecked() ? uint8_t(1) : uint8_t(0);
-}
+uint8_t state(const QCheckBox *b) { return b->isChecked() ? uint8_t(1) : uint8_t(0); }
 } // namespace
 
 OptionsController::OptionsController(Form1 &form, Platform &platform,
                                      NotificationSettings &settings, QObject *parent)
-    : QObject(parent), m_form(form), m_platform(platform), m_settings(settings),
+    : QObject(parent),
+      m_form(form),
+      m_platform(platform),
+      m_settings(settings),
       m_run([](Options &window) { window.exec(); })
 {
 }
@@ -43,9 +40,12 @@ void OptionsController::open()
         // Wired before loading, so that loading raises the same handling a
         // click would.
         for (QRadioButton *b : {window.Option1(), window.Option2(), window.Option3()})
-            connect(b, &QRadioButton::toggled, &window, [this, &window] { onOptionClicked(window); });
-        connect(window.Check1(), &QCheckBox::toggled, &window, [this, &window] { onCheck1Clicked(window); });
-        connect(window.Check2(), &QCheckBox::toggled, &window, [this, &window] { onCheck2Clicked(window); });
+            connect(b, &QRadioButton::toggled, &window,
+                    [this, &window] { onOptionClicked(window); });
+        connect(window.Check1(), &QCheckBox::toggled, &window,
+                [this, &window] { onCheck1Clicked(window); });
+        connect(window.Check2(), &QCheckBox::toggled, &window,
+                [this, &window] { onCheck2Clicked(window); });
         connect(&window, &Options::closing, &window, [this, &window] { onClosing(window); });
 
         load(window);

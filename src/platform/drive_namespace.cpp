@@ -48,10 +48,7 @@ const Drive *findDrive(QChar letter)
     return nullptr;
 }
 
-bool isSeparator(QChar c)
-{
-    return c == QLatin1Char('\\') || c == QLatin1Char('/');
-}
+bool isSeparator(QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('/'); }
 
 struct Parsed
 {
@@ -71,7 +68,7 @@ std::optional<Parsed> parse(const QString &dosPath)
         return std::nullopt; // drive-relative: there is no per-drive current folder
     if (rest.contains(QChar(0)))
         return std::nullopt;
-    Parsed p{letter, {}};
+    Parsed p {letter, {}};
     QString part;
     const auto flush = [&]() -> bool {
         if (part == QLatin1String("..")) {
@@ -172,40 +169,34 @@ void DriveNamespace::setNetworkDrives(const QList<NetworkDrive> &drives)
         const QChar letter = QChar::fromLatin1(nd.letter).toUpper();
         if (letter < QLatin1Char('A') || letter > QLatin1Char('Z') || letter == QLatin1Char('C'))
             continue;
-        if (std::any_of(table.begin(), table.end(), [&](const Drive &d) { return d.letter == letter; }))
+        if (std::any_of(table.begin(), table.end(),
+                        [&](const Drive &d) { return d.letter == letter; }))
             continue;
         networkList() << nd;
         const QString root = cleanNative(nd.nativeRoot);
-        table << Drive{letter, root, nd.server + QLatin1Char('/') + nd.volume};
+        table << Drive {letter, root, nd.server + QLatin1Char('/') + nd.volume};
     }
     std::sort(table.begin(), table.end(),
               [](const Drive &a, const Drive &b) { return a.letter < b.letter; });
     driveTable() = table;
 }
 
-QList<NetworkDrive> DriveNamespace::networkDrives()
-{
-    return networkList();
-}
+QList<NetworkDrive> DriveNamespace::networkDrives() { return networkList(); }
 
 QStringList DriveNamespace::driveTexts()
 {
-    QList<const Drive *> all{findDrive(QLatin1Char('C'))};
+    QList<const Drive *> all {findDrive(QLatin1Char('C'))};
     for (const Drive &d : driveTable())
         all << &d;
     std::sort(all.begin(), all.end(),
               [](const Drive *a, const Drive *b) { return a->letter < b->letter; });
     QStringList texts;
     for (const Drive *d : all)
-        texts << QString(d->letter.toLower()) + QStringLiteral(": [") + d->label
-                         + QLatin1Char(']');
+        texts << QString(d->letter.toLower()) + QStringLiteral(": [") + d->label + QLatin1Char(']');
     return texts;
 }
 
-bool DriveNamespace::hasDrive(QChar letter)
-{
-    return findDrive(letter) != nullptr;
-}
+bool DriveNamespace::hasDrive(QChar letter) { return findDrive(letter) != nullptr; }
 
 bool DriveNamespace::isAvailable(QChar letter)
 {
@@ -262,8 +253,7 @@ QString DriveNamespace::canonical(const QString &dosPath)
 
 QString DriveNamespace::join(const QString &folder, const QString &name)
 {
-    return folder.endsWith(QLatin1Char('\\')) ? folder + name
-                                              : folder + QLatin1Char('\\') + name;
+    return folder.endsWith(QLatin1Char('\\')) ? folder + name : folder + QLatin1Char('\\') + name;
 }
 
 bool DriveNamespace::isFolder(const QString &dosPath)
@@ -305,5 +295,5 @@ std::optional<DriveNamespace::FileFacts> DriveNamespace::fileFacts(const QString
     const QDateTime modified = fi.lastModified();
     if (!modified.isValid())
         return std::nullopt;
-    return FileFacts{fi.size(), modified};
+    return FileFacts {fi.size(), modified};
 }

@@ -32,11 +32,13 @@ public:
 
     virtual void beep() = 0;
     // Modal; `topmost` keeps the box in front of every window of the desktop.
-    virtual Answer messageBox(QWidget *parent, const QString &text, const QString &title,
-                              Icon icon, Buttons buttons, bool topmost = false) = 0;
+    virtual Answer messageBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                              Buttons buttons, bool topmost = false)
+        = 0;
     // Returns the entered text, or an empty text when cancelled.
     virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
-                             const QString &defaultText) = 0;
+                             const QString &defaultText)
+        = 0;
 
     // Nestable: every push is matched by one pop.
     virtual void pushBusyCursor() = 0;

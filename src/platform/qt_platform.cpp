@@ -15,7 +15,7 @@
 #include <QWidget>
 #include <QWindow>
 
-QtPlatform::QtPlatform() : m_printer(std::make_unique<QtPrinter>()) {}
+QtPlatform::QtPlatform() : m_printer(std::make_unique<QtPrinter>()) { }
 
 QtPlatform::~QtPlatform()
 {
@@ -23,23 +23,27 @@ QtPlatform::~QtPlatform()
         popBusyCursor();
 }
 
-void QtPlatform::beep()
-{
-    QApplication::beep();
-}
+void QtPlatform::beep() { QApplication::beep(); }
 
-Platform::Answer QtPlatform::messageBox(QWidget *parent, const QString &text,
-                                        const QString &title, Icon icon, Buttons buttons,
-                                        bool topmost)
+Platform::Answer QtPlatform::messageBox(QWidget *parent, const QString &text, const QString &title,
+                                        Icon icon, Buttons buttons, bool topmost)
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     }
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -67,8 +71,8 @@ QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QStri
                              const QString &defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text
+        = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
@@ -86,20 +90,11 @@ void QtPlatform::popBusyCursor()
     QApplication::restoreOverrideCursor();
 }
 
-QDateTime QtPlatform::now()
-{
-    return QDateTime::currentDateTime();
-}
+QDateTime QtPlatform::now() { return QDateTime::currentDateTime(); }
 
-void QtPlatform::processEvents()
-{
-    QCoreApplication::processEvents();
-}
+void QtPlatform::processEvents() { QCoreApplication::processEvents(); }
 
-void QtPlatform::sleepMs(int ms)
-{
-    QThread::msleep(static_cast<unsigned long>(ms));
-}
+void QtPlatform::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
 
 bool QtPlatform::setClipboardText(const QString &text)
 {
@@ -111,15 +106,9 @@ bool QtPlatform::setClipboardText(const QString &text)
     return cb->text() == text;
 }
 
-Printer &QtPlatform::printer()
-{
-    return *m_printer;
-}
+Printer &QtPlatform::printer() { return *m_printer; }
 
-bool QtPlatform::openUrl(const QString &url)
-{
-    return QDesktopServices::openUrl(QUrl(url));
-}
+bool QtPlatform::openUrl(const QString &url) { return QDesktopServices::openUrl(QUrl(url)); }
 
 bool QtPlatform::activateWindowByTitle(const QString &title)
 {

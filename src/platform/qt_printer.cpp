@@ -3,10 +3,7 @@
 #include <QFontMetrics>
 #include <QPrinterInfo>
 
-QtPrinter::QtPrinter(QString pdfFile) : m_pdfFile(std::move(pdfFile))
-{
-    m_font.setPointSize(10);
-}
+QtPrinter::QtPrinter(QString pdfFile) : m_pdfFile(std::move(pdfFile)) { m_font.setPointSize(10); }
 
 QtPrinter::~QtPrinter()
 {

@@ -23,7 +23,7 @@ QString OpenModeText(uint8_t accessControl)
 {
     // 0x10 is the client's own flag for a compatibility-mode open
     // (AR_COMPATIBILITY), the bit right above the four access/deny bits.
-    static constexpr std::array<std::pair<unsigned, const char *>, 5> table{{
+    static constexpr std::array<std::pair<unsigned, const char *>, 5> table {{
         {0x01, "Read"},
         {0x02, "Write"},
         {0x04, "Deny Read"},
@@ -36,7 +36,7 @@ QString OpenModeText(uint8_t accessControl)
 QString TrusteeRightsText(uint16_t mask)
 {
     // 0x0004 (the old "open" right) and the bits above Supervisor are not shown.
-    static constexpr std::array<std::pair<unsigned, const char *>, 8> table{{
+    static constexpr std::array<std::pair<unsigned, const char *>, 8> table {{
         {0x0001, "Read"},
         {0x0002, "Write"},
         {0x0008, "Create"},
@@ -57,11 +57,12 @@ QString ConnectionDetailText(const QString &rowText, const ConnectionRecord &rec
           << QStringLiteral("Connection No: ") + QString::number(record.ConnNumber)
           << QStringLiteral("Task No: ") + QString::number(record.TaskNumber)
           << QStringLiteral("Opened: ")
-                 + (record.LockType == 8 ? QStringLiteral("Shareable") : QStringLiteral("Exclusive"))
+            + (record.LockType == 8 ? QStringLiteral("Shareable") : QStringLiteral("Exclusive"))
           << QStringLiteral("File Rights: ") + OpenModeText(record.AccessControl);
     if (includeDirectoryRights)
         lines << QStringLiteral("Directory Rights: ") + record.RightsText;
-    lines << QStringLiteral("Locked: ") + (record.LockFlag != 0 ? QStringLiteral("Yes") : QStringLiteral("No"))
+    lines << QStringLiteral("Locked: ")
+            + (record.LockFlag != 0 ? QStringLiteral("Yes") : QStringLiteral("No"))
           << QStringLiteral("Login: ") + record.LoginTimeText
           << QStringLiteral("Address: ") + record.AddressText;
     return lines.join(QStringLiteral("\r\n"));
@@ -69,7 +70,8 @@ QString ConnectionDetailText(const QString &rowText, const ConnectionRecord &rec
 
 std::size_t StringToBytes(const QString &text, std::span<uint8_t> buffer)
 {
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(text.size()), buffer.size());
+    const std::size_t n
+        = std::min<std::size_t>(static_cast<std::size_t>(text.size()), buffer.size());
     for (std::size_t i = 0; i < n; ++i) {
         const char16_t c = text.at(static_cast<qsizetype>(i)).unicode();
         buffer[i] = c <= 0xFF ? static_cast<uint8_t>(c) : static_cast<uint8_t>('?');

@@ -7,7 +7,8 @@ QString CutAtNul(const char *buffer, std::size_t size)
     if (!buffer)
         return {};
     const void *nul = std::memchr(buffer, 0, size);
-    const std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char *>(nul) - buffer) : size;
+    const std::size_t n
+        = nul ? static_cast<std::size_t>(static_cast<const char *>(nul) - buffer) : size;
     return QString::fromLatin1(buffer, static_cast<qsizetype>(n));
 }
 
@@ -19,8 +20,8 @@ QString CutAtNul(const QString &text)
 
 QString FormatLoginTime(const nuint8 *b)
 {
-    static const char *const days[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                       "Thursday", "Friday", "Saturday"};
+    static const char *const days[]
+        = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     const int year = b[0], month = b[1], day = b[2], hour = b[3], minute = b[4], weekday = b[6];
     QString text = weekday < 7 ? QString::fromLatin1(days[weekday]) : QString();
     text += QStringLiteral(", %1/%2/%3, ").arg(month).arg(day).arg(year);
@@ -41,10 +42,17 @@ QString FormatAddress(const NWINET_ADDR &a)
     const nuint8 type = static_cast<nuint8>(a.connType & 0xFF);
     QString text;
     switch (type) {
-    case NW_CONN_IPX: text = QStringLiteral("IPX:"); break;
-    case NW_CONN_AFP: text = QStringLiteral("AFP:"); break;
-    case NW_CONN_IP: text = QStringLiteral("IP:"); break;
-    default: break;
+    case NW_CONN_IPX:
+        text = QStringLiteral("IPX:");
+        break;
+    case NW_CONN_AFP:
+        text = QStringLiteral("AFP:");
+        break;
+    case NW_CONN_IP:
+        text = QStringLiteral("IP:");
+        break;
+    default:
+        break;
     }
     if (type == NW_CONN_IP) {
         for (int i = 0; i < 4; ++i) {

@@ -18,10 +18,11 @@ const QString kTitle = QStringLiteral("Velmora");
 
 void setResultControlsVisible(Form1 &f, bool on)
 {
-    for (QWidget *w : {static_cast<QWidget *>(f.Command4()), static_cast<QWidget *>(f.Command5()),
-                       static_cast<QWidget *>(f.Label7()), static_cast<QWidget *>(f.Text1()),
-                       static_cast<QWidget *>(f.Command6()), static_cast<QWidget *>(f.Command11()),
-                       static_cast<QWidget *>(f.Command14()), static_cast<QWidget *>(f.Command15())})
+    for (QWidget *w :
+         {static_cast<QWidget *>(f.Command4()), static_cast<QWidget *>(f.Command5()),
+          static_cast<QWidget *>(f.Label7()), static_cast<QWidget *>(f.Text1()),
+          static_cast<QWidget *>(f.Command6()), static_cast<QWidget *>(f.Command11()),
+          static_cast<QWidget *>(f.Command14()), static_cast<QWidget *>(f.Command15())})
         w->setVisible(on);
 }
 
@@ -70,7 +71,8 @@ Scanner::Outcome Scanner::run(int generation)
 
     const QString dir = m_directory ? m_directory() : QString();
     const QString name = m_fileName ? m_fileName() : QString();
-    const QString fullPath = dir.endsWith(QLatin1Char('\\')) ? dir + name : dir + QLatin1Char('\\') + name;
+    const QString fullPath
+        = dir.endsWith(QLatin1Char('\\')) ? dir + name : dir + QLatin1Char('\\') + name;
 
     char server[NW_SERVER_NAME_LEN] = {};
     char volume[NW_VOLUME_NAME_LEN] = {};
@@ -91,8 +93,8 @@ Scanner::Outcome Scanner::run(int generation)
     }
     m_ctx.ServerConnection = conn;
     const QString serverName = CutAtNul(server, sizeof server);
-    const QString volumePath =
-        CutAtNul(volume, sizeof volume) + QLatin1Char(':') + CutAtNul(dirPath, sizeof dirPath);
+    const QString volumePath
+        = CutAtNul(volume, sizeof volume) + QLatin1Char(':') + CutAtNul(dirPath, sizeof dirPath);
     const QByteArray volumePathBytes = volumePath.toLatin1();
 
     int userCount = 0;
@@ -103,9 +105,9 @@ Scanner::Outcome Scanner::run(int generation)
     m_form.setStatus(QStringLiteral("Scanning..."));
 
     nint16 iteration = 0;
-    CONN_USING_FILE single{};
-    CONNS_USING_FILE batch{};
-    NWINET_ADDR addr{};
+    CONN_USING_FILE single {};
+    CONNS_USING_FILE batch {};
+    NWINET_ADDR addr {};
     for (;;) {
         m_platform.processEvents();
         // A folder or pattern change while we yielded withdrew the result:
@@ -121,17 +123,16 @@ Scanner::Outcome Scanner::run(int generation)
             m_form.Command9()->hide();
             return Outcome::Stopped;
         }
-        const NWCCODE rc = NWScanConnectionsUsingFile(m_ctx.ServerConnection, 0,
-                                                      volumePathBytes.constData(), &iteration,
-                                                      &single, &batch);
+        const NWCCODE rc = NWScanConnectionsUsingFile(
+            m_ctx.ServerConnection, 0, volumePathBytes.constData(), &iteration, &single, &batch);
         if (rc == NW_ERR_NO_RIGHTS) {
             busy.release();
             m_form.Command9()->hide();
             m_form.setStatus(QString());
             m_platform.beep();
-            m_platform.messageBox(&m_form,
-                                  QStringLiteral("Error! You do not have rights to scan this file."),
-                                  kTitle, Platform::Icon::Exclamation, Platform::Buttons::Ok);
+            m_platform.messageBox(
+                &m_form, QStringLiteral("Error! You do not have rights to scan this file."), kTitle,
+                Platform::Icon::Exclamation, Platform::Buttons::Ok);
             return Outcome::NoRights;
         }
         if (rc != 0)
@@ -158,10 +159,10 @@ Scanner::Outcome Scanner::run(int generation)
             rec.LockFlag = entry.lockFlag;
             rec.LoginTimeText = FormatLoginTime(loginTime);
             // A failed query would otherwise show the previous user's address.
-            addr = NWINET_ADDR{};
+            addr = NWINET_ADDR {};
             rec.AddressText = NWGetInetAddr(m_ctx.ServerConnection, entry.connNumber, &addr) == 0
-                                  ? FormatAddress(addr)
-                                  : QStringLiteral("NA");
+                ? FormatAddress(addr)
+                : QStringLiteral("NA");
             rec.RightsText = m_rights ? m_rights(volumePath, user, serverName) : QString();
             if (rec.RightsText.isEmpty())
                 rec.RightsText = QStringLiteral("NA");
@@ -209,10 +210,7 @@ void Scanner::finish(int userCount, int generation)
     m_form.Timer1()->setEnabled(m_form.Check1()->isChecked());
 }
 
-void Scanner::onStopClicked()
-{
-    m_ctx.StopRequested = true;
-}
+void Scanner::onStopClicked() { m_ctx.StopRequested = true; }
 
 void Scanner::onFindTextChanged()
 {

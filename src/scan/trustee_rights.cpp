@@ -12,8 +12,9 @@ namespace {
 QByteArray toClient(const QString &text)
 {
     QByteArray bytes(text.size() + 1, '\0');
-    StringToBytes(text, std::span(reinterpret_cast<uint8_t *>(bytes.data()),
-                                  static_cast<std::size_t>(text.size())));
+    StringToBytes(text,
+                  std::span(reinterpret_cast<uint8_t *>(bytes.data()),
+                            static_cast<std::size_t>(text.size())));
     return bytes;
 }
 
@@ -22,22 +23,22 @@ QByteArray toClient(const QString &text)
 QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
                             const QString &serverName)
 {
-    const QString pathToParse =
-        serverName.isEmpty() ? volumePath : serverName + QLatin1Char('/') + volumePath;
+    const QString pathToParse
+        = serverName.isEmpty() ? volumePath : serverName + QLatin1Char('/') + volumePath;
     const QByteArray path = toClient(pathToParse);
     const QByteArray user = toClient(userName);
 
     // The library writes up to NW_VOLUME_NAME_LEN into the volume name, so the
     // buffer has that size rather than a smaller one.
-    std::array<char, NW_SERVER_NAME_LEN> server{};
-    std::array<char, NW_VOLUME_NAME_LEN> volume{};
-    std::array<char, NW_DIR_PATH_LEN> dirPath{};
+    std::array<char, NW_SERVER_NAME_LEN> server {};
+    std::array<char, NW_VOLUME_NAME_LEN> volume {};
+    std::array<char, NW_DIR_PATH_LEN> dirPath {};
     NWCONN_HANDLE conn = 0;
     NWParsePath(path.constData(), server.data(), &conn, volume.data(), dirPath.data());
 
     NWDSContextHandle context = 0;
     NWDSCreateContextHandle(&context);
-    std::array<uint8_t, NW_TRUSTEE_PATH_LEN> buffer{};
+    std::array<uint8_t, NW_TRUSTEE_PATH_LEN> buffer {};
     StringToBytes(QStringLiteral("[Root]") + QChar(u'\0'), buffer);
     NWDSSetContext(context, DCK_NAME_CONTEXT, buffer.data());
     nuint32 objectId = 0;
@@ -69,10 +70,10 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
 
         nuint32 trusteeIterator = 0;
         for (;;) {
-            std::array<char, NW_DIR_NAME_LEN> dirName{};
+            std::array<char, NW_DIR_NAME_LEN> dirName {};
             nuint32 dirDateTime = 0;
             nuint32 ownerId = 0;
-            std::array<TRUSTEE_INFO, NW_TRUSTEES_PER_BLOCK> block{};
+            std::array<TRUSTEE_INFO, NW_TRUSTEES_PER_BLOCK> block {};
             const nuint32 trusteeAsked = trusteeIterator;
             if (NWScanDirectoryForTrustees2(conn, 0, trusteePath.constData(), &trusteeIterator,
                                             dirName.data(), &dirDateTime, &ownerId, block.data())

@@ -20,7 +20,7 @@ QString NotificationText(bool usersFound, const QString &fileName, const QDateTi
                               .arg(t.hour() < 12 ? QLatin1String("am") : QLatin1String("pm"))
                               .arg(at.date().toString(QStringLiteral("MM/dd/yy")));
     return (usersFound ? QStringLiteral("Someone got file ") : QStringLiteral("No one has file "))
-           + fileName.toUpper() + QStringLiteral(" at ") + stamp + QLatin1Char('.');
+        + fileName.toUpper() + QStringLiteral(" at ") + stamp + QLatin1Char('.');
 }
 
 WatchMode::WatchMode(Form1 &form, Platform &platform, NotificationSettings &settings,
@@ -50,10 +50,7 @@ void WatchMode::NotifyOutcome(bool usersFound)
                           Platform::Icon::Exclamation, Platform::Buttons::Ok, true);
 }
 
-void WatchMode::onCheck1Toggled()
-{
-    m_form.Timer1()->setEnabled(m_form.Check1()->isChecked());
-}
+void WatchMode::onCheck1Toggled() { m_form.Timer1()->setEnabled(m_form.Check1()->isChecked()); }
 
 void WatchMode::onText3Changed()
 {
@@ -80,7 +77,8 @@ bool WatchMode::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_form.Text3() && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString t = key->text();
-        if (!t.isEmpty() && t.at(0).isPrint() && !(t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9')))
+        if (!t.isEmpty() && t.at(0).isPrint()
+            && !(t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9')))
             return true; // only digits, Backspace and editing keys reach the box
     }
     return QObject::eventFilter(watched, event);

@@ -28,7 +28,7 @@ private slots:
         FakePlatform platform;
         platform.answers = {yes ? Platform::Answer::Yes : Platform::Answer::No};
         AboutBox(form, platform).onAboutClicked();
-        QStringList expected{
+        QStringList expected {
             "box|Velmora - About Box|Velmora 1.4\r\n\r\nCopyright (C) Velmora developers\r\n\r\n"
             "If you are using Netware Client32 Velmora will allow you to see those who\r\n"
             "are using a specific file. In addition, you will see their rights to the file, how\r\n"

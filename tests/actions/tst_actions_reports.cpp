@@ -37,7 +37,7 @@ struct Rig
     Form1 form;
     ScanContext scan;
     FakePlatform platform;
-    Reports reports{form, scan, platform, [] { return kPath; }};
+    Reports reports {form, scan, platform, [] { return kPath; }};
 };
 } // namespace
 
@@ -50,12 +50,15 @@ private slots:
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no rows, hour 0 is 12 am") << QDateTime(QDate(2005, 1, 2), QTime(0, 5)) << QStringList{}
-                                                  << kPath + "\r\n01/02/05 12:05 am\r\n\r\n\r\n0 users";
-        QTest::newRow("two rows, afternoon") << kNow << QStringList{"ANNA", "JSMITH"}
-                                             << kPath + "\r\n12/06/99 02:05 pm\r\n\r\nANNA\r\nJSMITH\r\n\r\n2 users";
-        QTest::newRow("hour 12 is 12 pm") << QDateTime(QDate(2026, 11, 30), QTime(12, 0)) << QStringList{"ANNA"}
-                                          << kPath + "\r\n11/30/26 12:00 pm\r\n\r\nANNA\r\n\r\n1 users";
+        QTest::newRow("no rows, hour 0 is 12 am")
+            << QDateTime(QDate(2005, 1, 2), QTime(0, 5)) << QStringList {}
+            << kPath + "\r\n01/02/05 12:05 am\r\n\r\n\r\n0 users";
+        QTest::newRow("two rows, afternoon")
+            << kNow << QStringList {"ANNA", "JSMITH"}
+            << kPath + "\r\n12/06/99 02:05 pm\r\n\r\nANNA\r\nJSMITH\r\n\r\n2 users";
+        QTest::newRow("hour 12 is 12 pm")
+            << QDateTime(QDate(2026, 11, 30), QTime(12, 0)) << QStringList {"ANNA"}
+            << kPath + "\r\n11/30/26 12:00 pm\r\n\r\nANNA\r\n\r\n1 users";
     }
     void reportText()
     {
@@ -72,9 +75,11 @@ private slots:
         QTest::addColumn<bool>("works");
         QTest::addColumn<QString>("status");
         // 18 + 17 + 0 + 4 + 6 + 0 + 7 characters and six "\r\n" pairs.
-        QTest::newRow("Copy counts CR/LF") << true << -1 << true << "64 bytes copied to the clipboard.";
+        QTest::newRow("Copy counts CR/LF")
+            << true << -1 << true << "64 bytes copied to the clipboard.";
         QTest::newRow("User copies the current user") << false << 1 << true << "";
-        QTest::newRow("User with no current user") << false << -1 << true << "No user is current: click on a user first.";
+        QTest::newRow("User with no current user")
+            << false << -1 << true << "No user is current: click on a user first.";
         QTest::newRow("Copy refused") << true << -1 << false << "Could not copy to the clipboard.";
         QTest::newRow("User refused") << false << 0 << false << "Could not copy to the clipboard.";
     }
@@ -91,13 +96,14 @@ private slots:
         r.platform.clipboardWorks = works;
         whole ? r.reports.onCopyClicked() : r.reports.onUserClicked();
         const QString copied = whole ? UsersReportText(kPath, kNow, {"ANNA", "JSMITH"})
-                               : current < 0 ? QString()
-                                             : ConnectionDetailText(r.form.List1()->item(current)->text(),
-                                                                    r.scan.table[current], false);
+            : current < 0            ? QString()
+                                     : ConnectionDetailText(r.form.List1()->item(current)->text(),
+                                                            r.scan.table[current], false);
         if (status.isEmpty())
             status = QString::number(copied.size()) + " bytes copied to the clipboard.";
         QVERIFY(!copied.contains("Directory Rights: ")); // the User copy leaves out the rights line
-        QCOMPARE(r.platform.calls, copied.isEmpty() ? QStringList() : QStringList("clipboard|" + copied));
+        QCOMPARE(r.platform.calls,
+                 copied.isEmpty() ? QStringList() : QStringList("clipboard|" + copied));
         QCOMPARE(r.form.status(), status);
         QCOMPARE(r.platform.busyDepth, 0);
     }
@@ -134,7 +140,9 @@ private slots:
         r.platform.fakePrinter.available = !noPrinter;
         r.platform.fakePrinter.failEnd = !noPrinter;
         r.reports.onPrintClicked();
-        QCOMPARE(r.platform.calls, QStringList({"beep", "box|Velmora|Error! Could not print the report.|exclamation|ok"}));
+        QCOMPARE(
+            r.platform.calls,
+            QStringList({"beep", "box|Velmora|Error! Could not print the report.|exclamation|ok"}));
         QCOMPARE(r.form.status(), "before");
         QCOMPARE(r.platform.busyDepth, 0);
     }
@@ -158,7 +166,8 @@ private slots:
         tool.start(pdftotext, {"-layout", pdf, "-"});
         QVERIFY(tool.waitForFinished());
         const QString text = QString::fromUtf8(tool.readAllStandardOutput());
-        for (const QString &line : {kPath, QStringLiteral("12/06/99 02:05 pm"), QStringLiteral("JSMITH"), QStringLiteral("2 users")})
+        for (const QString &line : {kPath, QStringLiteral("12/06/99 02:05 pm"),
+                                    QStringLiteral("JSMITH"), QStringLiteral("2 users")})
             QVERIFY2(text.contains(line), qPrintable(line));
     }
 };

@@ -35,15 +35,16 @@ struct Rig
     explicit Rig(bool real = false)
     {
         const auto next = [this] { return results.isEmpty() || results.takeFirst(); };
-        const ConnectionCalls scripted{[this, next](uint16_t c, const QString &m, NWCONN_HANDLE s) {
-                                           called << (s == 0x10001 ? c : -1);
-                                           messages << m;
-                                           return next();
-                                       },
-                                       [this, next](NWCONN_HANDLE s, uint16_t c) {
-                                           called << (s == 0x10001 ? c : -1);
-                                           return next();
-                                       }};
+        const ConnectionCalls scripted {
+            [this, next](uint16_t c, const QString &m, NWCONN_HANDLE s) {
+                called << (s == 0x10001 ? c : -1);
+                messages << m;
+                return next();
+            },
+            [this, next](NWCONN_HANDLE s, uint16_t c) {
+                called << (s == 0x10001 ? c : -1);
+                return next();
+            }};
         actions = std::make_unique<ConnectionActions>(form, platform, ctx,
                                                       real ? ConnectionCalls::client() : scripted);
         ctx.ServerConnection = 0x10001;
@@ -87,17 +88,23 @@ private slots:
         QTest::addColumn<IntList>("expectedCalls");
         QTest::addColumn<QString>("status");
         for (bool clear : {false, true}) {
-            const QString ok = clear ? "Connection cleared for user %1." : "Message sent to user %1.";
-            const QString bad = (clear ? "Connection could not be cleared for user %1" : "Message could not be sent to user %1") + kRights;
-            const QString all = clear ? "Connection successfully cleared for %1 users." : "Message successfully sent to %1 users.";
-            const auto row = [&](const char *name, const IntList &sel, const BoolList &res, const QString &subject,
-                                 const IntList &calls, const QString &status) {
-                QTest::newRow(qPrintable((clear ? "clear: " : "send: ") + QString(name)))
-                    << clear << sel << res << subject << calls << status;
-            };
+            const QString ok
+                = clear ? "Connection cleared for user %1." : "Message sent to user %1.";
+            const QString bad = (clear ? "Connection could not be cleared for user %1"
+                                       : "Message could not be sent to user %1")
+                + kRights;
+            const QString all = clear ? "Connection successfully cleared for %1 users."
+                                      : "Message successfully sent to %1 users.";
+            const auto row
+                = [&](const char *name, const IntList &sel, const BoolList &res,
+                      const QString &subject, const IntList &calls, const QString &status) {
+                      QTest::newRow(qPrintable((clear ? "clear: " : "send: ") + QString(name)))
+                          << clear << sel << res << subject << calls << status;
+                  };
             row("one user", {0}, {true}, "user ADAMS", {11}, ok.arg("ADAMS"));
             row("three all succeed", {0, 1, 2}, {}, "3 users", {11, 12, 13}, all.arg(3));
-            row("first two of three", {0, 1, 2}, {true, true, false}, "3 users", {11, 12, 13}, all.arg(2));
+            row("first two of three", {0, 1, 2}, {true, true, false}, "3 users", {11, 12, 13},
+                all.arg(2));
             row("first of two", {0, 2}, {true, false}, "2 users", {11, 13}, bad.arg("CLARK"));
             row("nothing selected", {}, {}, "", {}, "");
             row("line without record skipped", {0, 3}, {}, "2 users", {11}, ok.arg("ADAMS"));
@@ -118,13 +125,15 @@ private slots:
             r.platform.answers << Platform::Answer::Yes;
             r.actions->onClearClicked();
             if (!subject.isEmpty())
-                QCOMPARE(r.platform.calls.value(0), "box|Velmora|Are you sure you want to clear the connection for "
-                                                        + subject + "?|question|yesno");
+                QCOMPARE(r.platform.calls.value(0),
+                         "box|Velmora|Are you sure you want to clear the connection for " + subject
+                             + "?|question|yesno");
         } else {
             r.platform.inputs << "Back in 5";
             r.actions->onSendClicked();
             if (!subject.isEmpty())
-                QCOMPARE(r.platform.calls.value(0), "input|Velmora - Send Message|Enter Message to send to " + subject + "|");
+                QCOMPARE(r.platform.calls.value(0),
+                         "input|Velmora - Send Message|Enter Message to send to " + subject + "|");
             QCOMPARE(r.messages, QStringList(expectedCalls.size(), "Back in 5"));
         }
         QCOMPARE(r.called, expectedCalls);
@@ -135,7 +144,9 @@ private slots:
     {
         Rig r;
         r.fill({"JSMITH:5"}, {0});
-        r.platform.inputs << "Please log out" << "" << "Again";
+        r.platform.inputs << "Please log out"
+                          << ""
+                          << "Again";
         for (int i = 0; i < 3; ++i)
             r.actions->onSendClicked();
         const QString prompt = "input|Velmora - Send Message|Enter Message to send to user JSMITH|";
@@ -162,7 +173,8 @@ private slots:
         r.actions->onClearClicked();
         QCOMPARE(r.form.List1()->count(), 2);
         QCOMPARE(r.ctx.table.size(), 2);
-        QCOMPARE(r.form.List1()->selectedItems(), QList<QListWidgetItem *>{r.form.List1()->item(1)});
+        QCOMPARE(r.form.List1()->selectedItems(),
+                 QList<QListWidgetItem *> {r.form.List1()->item(1)});
     }
 
     void selectAllNone_data()
@@ -182,7 +194,8 @@ private slots:
         Rig r;
         r.fill(QStringList(lines, "USER:1"), {0});
         r.form.show();
-        const QList<QPushButton *> buttons{r.form.Command12(), r.form.Command13(), r.form.Command16()};
+        const QList<QPushButton *> buttons {r.form.Command12(), r.form.Command13(),
+                                            r.form.Command16()};
         for (QPushButton *b : buttons)
             b->setVisible(!all);
         all ? r.actions->onSelectAllClicked() : r.actions->onSelectNoneClicked();
@@ -203,19 +216,25 @@ private slots:
         QTest::addColumn<QString>("after"); // per connection left: number and messages received
         const QString fs1 = "F:\\APPS\\ORDERS.DBF";
         QTest::newRow("send: two users receive it")
-            << fs1 << QStringList{"JSMITH:5", "MBROWN:7"} << "Back at noon"
-            << "Message successfully sent to 2 users." << "5 Back at noon|7 Back at noon|40000";
+            << fs1 << QStringList {"JSMITH:5", "MBROWN:7"} << "Back at noon"
+            << "Message successfully sent to 2 users."
+            << "5 Back at noon|7 Back at noon|40000";
         QTest::newRow("send: 8-bit text, ? for the rest")
-            << fs1 << QStringList{"JSMITH:5"} << QString::fromUtf8("Caf\u00e9 costs 3\u20ac")
+            << fs1 << QStringList {"JSMITH:5"} << QString::fromUtf8("Caf\u00e9 costs 3\u20ac")
             << "Message sent to user JSMITH." << QString::fromUtf8("5 Caf\u00e9 costs 3?|7|40000");
-        QTest::newRow("send: refused by a workstation") << fs1 << QStringList{"KLEE:40000"} << "Hello"
-                                                        << "Message could not be sent to user KLEE" + kRights << "5|7|40000";
-        QTest::newRow("send: too long for the network") << fs1 << QStringList{"JSMITH:5"} << QString(256, 'x')
-                                                        << "Message could not be sent to user JSMITH" + kRights << "5|7|40000";
-        QTest::newRow("clear: removes the connection") << fs1 << QStringList{"MBROWN:7", "KLEE:40000"} << ""
-                                                       << "Connection successfully cleared for 2 users." << "5";
-        QTest::newRow("clear: not an operator") << "G:\\LEDGER.DAT" << QStringList{"TJONES:12"} << ""
-                                                << "Connection could not be cleared for user TJONES" + kRights << "12";
+        QTest::newRow("send: refused by a workstation")
+            << fs1 << QStringList {"KLEE:40000"} << "Hello"
+            << "Message could not be sent to user KLEE" + kRights << "5|7|40000";
+        QTest::newRow("send: too long for the network")
+            << fs1 << QStringList {"JSMITH:5"} << QString(256, 'x')
+            << "Message could not be sent to user JSMITH" + kRights << "5|7|40000";
+        QTest::newRow("clear: removes the connection")
+            << fs1 << QStringList {"MBROWN:7", "KLEE:40000"} << ""
+            << "Connection successfully cleared for 2 users."
+            << "5";
+        QTest::newRow("clear: not an operator")
+            << "G:\\LEDGER.DAT" << QStringList {"TJONES:12"} << ""
+            << "Connection could not be cleared for user TJONES" + kRights << "12";
     }
     void network()
     {
@@ -226,14 +245,17 @@ private slots:
         QFETCH(QString, after);
         QTemporaryDir dir;
         const QString file = dir.filePath("network.json");
-        QVERIFY(QFile::copy(qEnvironmentVariable("VELMORA_TEST_DATA") + "/actions/network.json", file));
+        QVERIFY(
+            QFile::copy(qEnvironmentVariable("VELMORA_TEST_DATA") + "/actions/network.json", file));
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
         qputenv("NWSIM_NETWORK", file.toLocal8Bit());
         QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(0));
         Rig r(true);
         char name[NW_SERVER_NAME_LEN], volume[NW_VOLUME_NAME_LEN], path[NW_DIR_PATH_LEN];
-        QCOMPARE(NWParsePath(drive.toLatin1().constData(), name, &r.ctx.ServerConnection, volume, path), NWCCODE(0));
-        r.fill(users, IntList{0, 1}.mid(0, users.size()));
+        QCOMPARE(
+            NWParsePath(drive.toLatin1().constData(), name, &r.ctx.ServerConnection, volume, path),
+            NWCCODE(0));
+        r.fill(users, IntList {0, 1}.mid(0, users.size()));
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray before = f.readAll();
@@ -250,13 +272,14 @@ private slots:
         const QJsonObject s = server(file, drive.startsWith('F') ? "FS1" : "FS2");
         QStringList left;
         for (const QJsonValue &c : s["connections"].toArray()) {
-            QStringList got{QString::number(c["number"].toInt())};
+            QStringList got {QString::number(c["number"].toInt())};
             for (const QJsonValue &m : c["messages"].toArray())
                 got << m["text"].toString();
             left << got.join(' ');
         }
         QCOMPARE(left.join('|'), after);
-        for (const QJsonValue &o : s["openFiles"].toArray()) // a cleared connection's files are closed
+        for (const QJsonValue &o :
+             s["openFiles"].toArray()) // a cleared connection's files are closed
             QVERIFY(after.contains(QString::number(o["connection"].toInt())));
         if (status.contains("could not be cleared")) {
             QVERIFY(f.open(QIODevice::ReadOnly));

@@ -44,7 +44,8 @@ private slots:
         QCOMPARE(f.Combo2()->currentText(), "*.*");
         QCOMPARE(f.Combo1()->count() + f.Combo2()->count(), 0);
         const NotificationSettings &n = m_fx->app->notificationSettings();
-        QCOMPARE(QList<int>({n.NotifyWhenUserHasFile, n.NotifyWhenNoUserHasFile, n.NotifyByBeep, n.NotifyByMessage}),
+        QCOMPARE(QList<int>({n.NotifyWhenUserHasFile, n.NotifyWhenNoUserHasFile, n.NotifyByBeep,
+                             n.NotifyByMessage}),
                  QList<int>({0, 0, 1, 1}));
         QVERIFY(m_fx->platform.calls.isEmpty()); // quietly
     }
@@ -53,12 +54,18 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("status");
-        QTest::newRow("spaces") << "   " << "";
-        QTest::newRow("/p") << " /p " << "";
-        QTest::newRow("/P is a path") << "/P" << "Passed file '/P' does not exist.";
-        QTest::newRow("missing file") << "F:\\NOPE.TXT" << "Passed file 'F:\\NOPE.TXT' does not exist.";
-        QTest::newRow("a folder") << "F:\\APPS" << "Passed file 'F:\\APPS' does not exist.";
-        QTest::newRow("quotes are kept") << "\"" + kOrders + "\"" << "Passed file '\"" + kOrders + "\"' does not exist.";
+        QTest::newRow("spaces") << "   "
+                                << "";
+        QTest::newRow("/p") << " /p "
+                            << "";
+        QTest::newRow("/P is a path") << "/P"
+                                      << "Passed file '/P' does not exist.";
+        QTest::newRow("missing file") << "F:\\NOPE.TXT"
+                                      << "Passed file 'F:\\NOPE.TXT' does not exist.";
+        QTest::newRow("a folder") << "F:\\APPS"
+                                  << "Passed file 'F:\\APPS' does not exist.";
+        QTest::newRow("quotes are kept") << "\"" + kOrders + "\""
+                                         << "Passed file '\"" + kOrders + "\"' does not exist.";
     }
     void commandLine()
     {
@@ -74,10 +81,12 @@ private slots:
     {
         const QString here = QDir::currentPath();
         // A DOS path in any case, a native path, and a bare name in the current folder.
-        for (QString line : {QStringLiteral("  f:\\apps\\data\\orders.dbf "), QStringLiteral("native"), QStringLiteral("ORDERS.DBF")}) {
+        for (QString line : {QStringLiteral("  f:\\apps\\data\\orders.dbf "),
+                             QStringLiteral("native"), QStringLiteral("ORDERS.DBF")}) {
             m_fx = fixture();
             bool shownDuringScan = true;
-            m_fx->platform.onProcessEvents = [&] { shownDuringScan = m_fx->app->form().isVisible(); };
+            m_fx->platform.onProcessEvents
+                = [&] { shownDuringScan = m_fx->app->form().isVisible(); };
             const QString folder = m_fx->net.volumeDir("FS1") + "/APPS/DATA";
             if (line == "native")
                 line = folder + "/ORDERS.DBF";
@@ -100,7 +109,8 @@ private slots:
         m_fx->start(kOrders); // an eleventh entry, scanned from the command line
         m_fx->app->browser().addToFileHistory("F:\\NEW.TXT"); // a twelfth
         m_fx->app->form().close();
-        QCOMPARE(m_fx->store->readHistory(SettingsStore::FileHistory), (stored + QStringList{kOrders, "F:\\NEW.TXT"}).mid(2));
+        QCOMPARE(m_fx->store->readHistory(SettingsStore::FileHistory),
+                 (stored + QStringList {kOrders, "F:\\NEW.TXT"}).mid(2));
     }
 
     void failedClientStart()
@@ -110,7 +120,9 @@ private slots:
         m_fx->app->lifecycle().initClient = [] { return NWCCODE(NW_ERR_NOT_INITIALIZED); };
         m_fx->app->start(kOrders);
         QCOMPARE(m_fx->platform.calls,
-                 QStringList({"beep", "box|Velmora|Error! Could not initialize Netware Client.|exclamation|ok"}));
+                 QStringList(
+                     {"beep",
+                      "box|Velmora|Error! Could not initialize Netware Client.|exclamation|ok"}));
         QCOMPARE(m_fx->app->form().List1()->count(), 0); // the command line was not looked at
         m_fx->app->form().close();
         QCOMPARE(m_fx->store->path(), "F:\\APPS"); // the window never held it: not overwritten
@@ -152,7 +164,8 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("minimised");
         QTest::addColumn<int>("action");
-        const int none = int(TrayAction::None), restore = int(TrayAction::Restore), menu = int(TrayAction::PopUpMenu);
+        const int none = int(TrayAction::None), restore = int(TrayAction::Restore),
+                  menu = int(TrayAction::PopUpMenu);
         QTest::newRow("left up, minimised") << 0x202 << true << restore;
         QTest::newRow("double-click, minimised") << 0x203 << true << restore;
         QTest::newRow("right up, minimised") << 0x205 << true << menu;
@@ -174,7 +187,7 @@ private slots:
         m_fx->start();
         Form1 &f = m_fx->app->form();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        for (QWidget *w : std::initializer_list<QWidget *>{f.Label4(), f.Label5(), &f}) {
+        for (QWidget *w : std::initializer_list<QWidget *> {f.Label4(), f.Label5(), &f}) {
             m_fx->platform.calls.clear();
             QTest::mousePress(w, Qt::RightButton, {}, QPoint(2, 2));
             QTest::mousePress(w, Qt::LeftButton, {}, QPoint(2, 2));

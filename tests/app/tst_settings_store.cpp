@@ -24,7 +24,8 @@ private slots:
         SettingsStore(m_dir.filePath("h.conf")).writeHistory(SettingsStore::FileHistory, list);
         SettingsStore again(m_dir.filePath("h.conf"));
         QCOMPARE(again.readHistory(SettingsStore::FileHistory), list.mid(qMax(0, entries - 10)));
-        QCOMPARE(again.read("Path_0", QString()), list.value(qMax(0, entries - 10))); // oldest kept first
+        QCOMPARE(again.read("Path_0", QString()),
+                 list.value(qMax(0, entries - 10))); // oldest kept first
     }
 
     void historyEndsAtFirstEmpty()
@@ -33,7 +34,7 @@ private slots:
         s.write("Pattern_0", "*.a");
         s.write("Pattern_1", "");
         s.write("Pattern_2", "*.stale");
-        QCOMPARE(s.readHistory(SettingsStore::PatternHistory), QStringList{"*.a"});
+        QCOMPARE(s.readHistory(SettingsStore::PatternHistory), QStringList {"*.a"});
         // A shorter list written over a longer one must not bring back "*.stale".
         s.writeHistory(SettingsStore::PatternHistory, {"*.a", "*.b"});
         QCOMPARE(s.readHistory(SettingsStore::PatternHistory), QStringList({"*.a", "*.b"}));
@@ -44,7 +45,8 @@ private slots:
         const QString file = m_dir.filePath("junk.conf");
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Options]\nPath=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\nPattern=a, b\nPath_0=F:\\\\X.TXT\n");
+        f.write("[Options]\nPath=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\nPattern=a, "
+                "b\nPath_0=F:\\\\X.TXT\n");
         f.close();
         SettingsStore s(file);
         QCOMPARE(s.path(), "\\");

@@ -24,12 +24,15 @@ class TestBrowser : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/one")) && QDir(m_vol.path()).mkpath("EMPTY"));
-        for (const char *name : {"APPS/b.txt", "APPS/A.txt", "APPS/c.DOC", "APPS/noext", "APPS/.hidden", "APPS/one/ONLY.TXT"})
+        QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/one"))
+                && QDir(m_vol.path()).mkpath("EMPTY"));
+        for (const char *name : {"APPS/b.txt", "APPS/A.txt", "APPS/c.DOC", "APPS/noext",
+                                 "APPS/.hidden", "APPS/one/ONLY.TXT"})
             write(QString::fromLatin1(name));
         write(QStringLiteral("APPS/ORDERS.DBF"), QByteArray(1500, 'x'));
         write(QStringLiteral("ROOT.TXT"), "abc");
-        DriveNamespace::setNetworkDrives({{'F', "FS1", "SYS", m_vol.path()}, {'G', "FS2", "DATA", m_vol.filePath("missing")}});
+        DriveNamespace::setNetworkDrives(
+            {{'F', "FS1", "SYS", m_vol.path()}, {'G', "FS2", "DATA", m_vol.filePath("missing")}});
     }
     void init()
     {
@@ -46,10 +49,17 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("label2");
-        QTest::newRow("one file") << "F:\\APPS\\one" << "*.*" << QStringList{"ONLY.TXT"} << "1 file.";
-        QTest::newRow("no file: no text, no tip") << "F:\\EMPTY" << "*.*" << QStringList() << "";
-        QTest::newRow("sorted, no hidden files") << "F:\\APPS" << "*.*" << QStringList{"A.txt", "b.txt", "c.DOC", "noext", "ORDERS.DBF"} << "5 files.";
-        QTest::newRow("two wildcards, folder in other case") << "f:\\apps" << "*.TXT;*.doc" << QStringList{"A.txt", "b.txt", "c.DOC"} << "3 files.";
+        QTest::newRow("one file") << "F:\\APPS\\one"
+                                  << "*.*" << QStringList {"ONLY.TXT"} << "1 file.";
+        QTest::newRow("no file: no text, no tip") << "F:\\EMPTY"
+                                                  << "*.*" << QStringList() << "";
+        QTest::newRow("sorted, no hidden files")
+            << "F:\\APPS"
+            << "*.*" << QStringList {"A.txt", "b.txt", "c.DOC", "noext", "ORDERS.DBF"}
+            << "5 files.";
+        QTest::newRow("two wildcards, folder in other case")
+            << "f:\\apps"
+            << "*.TXT;*.doc" << QStringList {"A.txt", "b.txt", "c.DOC"} << "3 files.";
     }
     void listsAndCount()
     {
@@ -63,7 +73,8 @@ private slots:
             listed << m_form->File1()->item(i)->text();
         QTEST(listed, "files");
         QCOMPARE(m_form->Label2()->text(), label2);
-        QCOMPARE(m_form->File1()->toolTip(), label2.isEmpty() ? QString() : " Double-click on file to scan ");
+        QCOMPARE(m_form->File1()->toolTip(),
+                 label2.isEmpty() ? QString() : " Double-click on file to scan ");
     }
     void typingPattern()
     {
@@ -76,26 +87,28 @@ private slots:
         edit->selectAll();
         QStringList steps;
         connect(m_form->Combo2(), &QComboBox::editTextChanged, this, [&] {
-            steps << m_form->File1()->pattern() + '|' + m_form->Label2()->text() + '|' + m_form->status()
-                         + (resultsShown() ? "|results" : "");
+            steps << m_form->File1()->pattern() + '|' + m_form->Label2()->text() + '|'
+                    + m_form->status() + (resultsShown() ? "|results" : "");
             showResults(); // each step must withdraw them again
         });
         showResults();
         QTest::keyClicks(edit, QStringLiteral("*.t/x"));
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClick(edit, Qt::Key_Backspace);
-        const QString invalid = "Invalid file pattern. Try *.*, *.exe, *.xls, *.doc, *.mdb or *.dwg.";
-        QCOMPARE(steps, QStringList({"*|5 files.|", "*.|1 file.|", "*.t||", "*.t||" + invalid, "*.t||" + invalid,
-                                     "*.t||" + invalid, "*.t||"}));
+        const QString invalid
+            = "Invalid file pattern. Try *.*, *.exe, *.xls, *.doc, *.mdb or *.dwg.";
+        QCOMPARE(steps,
+                 QStringList({"*|5 files.|", "*.|1 file.|", "*.t||", "*.t||" + invalid,
+                              "*.t||" + invalid, "*.t||" + invalid, "*.t||"}));
         QCOMPARE(m_platform.count(QStringLiteral("beep")), 3);
     }
     void focusLossHistory_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("history");
-        QTest::newRow("new pattern appended") << "*.doc" << QStringList{"*.txt", "*.doc"};
-        QTest::newRow("case variant not added") << "*.TXT" << QStringList{"*.txt"};
-        QTest::newRow("refused pattern not added") << "*.t/x" << QStringList{"*.txt"};
+        QTest::newRow("new pattern appended") << "*.doc" << QStringList {"*.txt", "*.doc"};
+        QTest::newRow("case variant not added") << "*.TXT" << QStringList {"*.txt"};
+        QTest::newRow("refused pattern not added") << "*.t/x" << QStringList {"*.txt"};
     }
     void focusLossHistory()
     {
@@ -126,8 +139,9 @@ private slots:
         m_form->Command1()->show();
         emit m_form->Combo1()->activated(0);
         QCOMPARE(m_platform.calls, QStringList(QStringLiteral("beep")));
-        QCOMPARE(QStringList({m_form->status(), m_browser->directoryPath(), m_browser->patternText()}),
-                 QStringList({"File does not exist.", folder, "*.txt"}));
+        QCOMPARE(
+            QStringList({m_form->status(), m_browser->directoryPath(), m_browser->patternText()}),
+            QStringList({"File does not exist.", folder, "*.txt"}));
         QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
         QCOMPARE(m_browser->fileHistory().size(), 1);
         QVERIFY(m_scanned.isEmpty());
@@ -137,10 +151,11 @@ private slots:
         m_browser->setPatternText(QStringLiteral("*.txt"));
         m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\ORDERS.DBF"));
         emit m_form->Combo1()->activated(0);
-        QCOMPARE(QStringList({m_form->Drive1()->drive(), m_browser->directoryPath(), m_browser->patternText(),
-                              m_browser->selectedFileName()}),
+        QCOMPARE(QStringList({m_form->Drive1()->drive(), m_browser->directoryPath(),
+                              m_browser->patternText(), m_browser->selectedFileName()}),
                  QStringList({"f: [FS1/SYS]", "F:\\APPS", "*.*", "ORDERS.DBF"}));
-        QCOMPARE(m_form->Label1()->text(), fileFactsText(QFileInfo(m_vol.filePath("APPS/ORDERS.DBF")).lastModified(), 1500));
+        QCOMPARE(m_form->Label1()->text(),
+                 fileFactsText(QFileInfo(m_vol.filePath("APPS/ORDERS.DBF")).lastModified(), 1500));
         QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
         QCOMPARE(m_scanned, QStringList("F:\\APPS\\ORDERS.DBF"));
         QVERIFY(m_platform.calls.isEmpty());
@@ -180,10 +195,14 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("restored");
-        QTest::newRow("stored folder") << "F:\\APPS" << "*.txt" << true;
-        QTest::newRow("first run default") << "\\" << "*.*" << false;
-        QTest::newRow("folder gone") << "F:\\OLD" << "*.txt" << false;
-        QTest::newRow("refused pattern") << "F:\\APPS" << "a\\b" << false;
+        QTest::newRow("stored folder") << "F:\\APPS"
+                                       << "*.txt" << true;
+        QTest::newRow("first run default") << "\\"
+                                           << "*.*" << false;
+        QTest::newRow("folder gone") << "F:\\OLD"
+                                     << "*.txt" << false;
+        QTest::newRow("refused pattern") << "F:\\APPS"
+                                         << "a\\b" << false;
     }
     void restore()
     {
@@ -211,7 +230,10 @@ private:
         m_form->List1()->addItem(QStringLiteral("JSMITH"));
         m_form->setStatus(QStringLiteral("done"));
     }
-    bool resultsShown() const { return m_form->List1()->count() == 1 && !m_form->status().isEmpty(); }
+    bool resultsShown() const
+    {
+        return m_form->List1()->count() == 1 && !m_form->status().isEmpty();
+    }
 
     QTemporaryDir m_vol;
     FakePlatform m_platform;

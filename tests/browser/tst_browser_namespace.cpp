@@ -13,7 +13,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(QDir(m_vol.path()).mkpath(QStringLiteral("APPS/Data")));
-        for (const char *name : {"APPS/ORDERS.DBF", "APPS/EMPTY.TXT", "APPS/back\\slash.txt", "APPS/.hidden"}) {
+        for (const char *name :
+             {"APPS/ORDERS.DBF", "APPS/EMPTY.TXT", "APPS/back\\slash.txt", "APPS/.hidden"}) {
             QFile f(native(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
@@ -21,20 +22,27 @@ private slots:
             {'F', "FS1", "SYS", m_vol.path()},
             {'g', "FS2", "DATA", m_vol.filePath("gone")},
             {'C', "FS3", "VOL", m_vol.path()}, // c: stays local
-            {'F', "FS9", "DUP", "/"},          // letter taken
+            {'F', "FS9", "DUP", "/"}, // letter taken
         });
     }
     void normalize_data()
     {
         QTest::addColumn<QString>("dos");
         QTest::addColumn<QString>("normal");
-        QTest::newRow("bare drive is its root") << "f:" << "F:\\";
-        QTest::newRow("trailing backslash dropped") << "F:\\APPS\\" << "F:\\APPS";
-        QTest::newRow("slashes and doubled separators") << "f:/APPS\\\\Data" << "F:\\APPS\\Data";
-        QTest::newRow("dot and dot-dot") << "F:\\APPS\\.\\Data\\..\\X" << "F:\\APPS\\X";
-        QTest::newRow("above the root") << "F:\\.." << "";
-        QTest::newRow("drive-relative") << "F:APPS" << "";
-        QTest::newRow("UNC") << "\\\\FS1\\SYS" << "";
+        QTest::newRow("bare drive is its root") << "f:"
+                                                << "F:\\";
+        QTest::newRow("trailing backslash dropped") << "F:\\APPS\\"
+                                                    << "F:\\APPS";
+        QTest::newRow("slashes and doubled separators") << "f:/APPS\\\\Data"
+                                                        << "F:\\APPS\\Data";
+        QTest::newRow("dot and dot-dot") << "F:\\APPS\\.\\Data\\..\\X"
+                                         << "F:\\APPS\\X";
+        QTest::newRow("above the root") << "F:\\.."
+                                        << "";
+        QTest::newRow("drive-relative") << "F:APPS"
+                                        << "";
+        QTest::newRow("UNC") << "\\\\FS1\\SYS"
+                             << "";
     }
     void normalize()
     {
@@ -47,7 +55,8 @@ private slots:
         QTest::addColumn<QString>("nativePath");
         QTest::newRow("volume root") << "F:\\" << m_vol.path();
         QTest::newRow("file") << "F:\\APPS\\ORDERS.DBF" << native("APPS/ORDERS.DBF");
-        QTest::newRow("local folder") << "C:\\usr\\lib" << "/usr/lib";
+        QTest::newRow("local folder") << "C:\\usr\\lib"
+                                      << "/usr/lib";
     }
     void roundTrip()
     {
@@ -68,7 +77,8 @@ private slots:
         QCOMPARE(texts.size(), 3);
         QVERIFY(texts.at(0).startsWith(QStringLiteral("c: [")));
         QCOMPARE(texts.mid(1), QStringList({"f: [FS1/SYS]", "g: [FS2/DATA]"}));
-        QVERIFY(DriveNamespace::isAvailable(QLatin1Char('F')) && !DriveNamespace::isAvailable(QLatin1Char('g')));
+        QVERIFY(DriveNamespace::isAvailable(QLatin1Char('F'))
+                && !DriveNamespace::isAvailable(QLatin1Char('g')));
     }
     void fileExists_data()
     {

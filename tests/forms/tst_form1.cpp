@@ -26,11 +26,12 @@ void TestForm1::inventory_data()
     QTest::addColumn<bool>("bold");
     auto row = [](const char *name, const char *kind, const char *caption, const char *tip, int l,
                   int t, int w, int h, bool visible, bool bold) {
-        QTest::newRow(name) << QByteArray(kind) << QString::fromLatin1(caption) << QString::fromLatin1(tip)
-                            << QRect(l, t, w, h) << visible << bold;
+        QTest::newRow(name) << QByteArray(kind) << QString::fromLatin1(caption)
+                            << QString::fromLatin1(tip) << QRect(l, t, w, h) << visible << bold;
     };
     row("Drive1", "DriveListBox", "", " Select drive ", 120, 120, 4095, 315, true, false);
-    row("Combo2", "QComboBox", "", " Specify or select file pattern ", 4440, 120, 3735, 315, true, false);
+    row("Combo2", "QComboBox", "", " Specify or select file pattern ", 4440, 120, 3735, 315, true,
+        false);
     row("Command3", "QPushButton", "All", " Select all files ", 8160, 150, 375, 255, true, false);
     row("Dir1", "DirListBox", "", " Select directory ", 120, 600, 4095, 1440, true, false);
     row("File1", "FileListBox", "", "", 4440, 600, 4095, 1455, true, false);
@@ -38,27 +39,40 @@ void TestForm1::inventory_data()
     row("Label2", "QLabel", "", "", 4320, 2040, 3135, 255, true, false);
     row("Combo1", "QComboBox", "", " Select file ", 120, 2350, 8415, 315, true, false);
     row("Label4", "QLabel", "Connections", "", 120, 2760, 1215, 255, true, true);
-    row("Label3", "QLabel", "System Messages/Connection Information", "", 3600, 2760, 4215, 255, true, true);
+    row("Label3", "QLabel", "System Messages/Connection Information", "", 3600, 2760, 4215, 255,
+        true, true);
     row("List1", "QListWidget", "", "", 120, 3000, 3255, 1815, true, false);
     row("Text2", "QPlainTextEdit", "", "", 3600, 3000, 4935, 1815, true, false);
     row("Label5", "QLabel", "", "", 1080, 4845, 1455, 255, true, false);
     row("Command14", "QPushButton", "All", " Select all users ", 120, 4850, 615, 255, false, false);
-    row("Command15", "QPushButton", "None", " De-select all users ", 2760, 4850, 615, 255, false, false);
+    row("Command15", "QPushButton", "None", " De-select all users ", 2760, 4850, 615, 255, false,
+        false);
     row("Label7", "QLabel", "Find", "", 3600, 4920, 495, 255, false, true);
     row("Text1", "QLineEdit", "", "", 4080, 4920, 1215, 285, false, false);
     row("Command6", "QPushButton", "Clear", " Clear text box ", 5280, 4920, 615, 255, false, false);
-    row("Check1", "QCheckBox", "Update every         secs", "", 6060, 4920, 2415, 255, false, false);
+    row("Check1", "QCheckBox", "Update every         secs", "", 6060, 4920, 2415, 255, false,
+        false);
     row("Text3", "QLineEdit", "10", "", 7320, 4920, 375, 285, false, false);
-    row("Command1", "QPushButton", "&Scan", " Scan all connections using the file  ", 120, 5280, 615, 495, false, true);
-    row("Command9", "QPushButton", "S&top", " Interrupt scanning ", 840, 5280, 615, 495, false, true);
-    row("Command4", "QPushButton", "&Print", " Print all connections using the file ", 1560, 5280, 615, 495, false, true);
-    row("Command5", "QPushButton", "&Copy", " Copy all connections using the file to Clipboard ", 2280, 5280, 615, 495, false, true);
-    row("Command16", "QPushButton", "&User", " Copy user info to Clipboard ", 3000, 5280, 615, 495, false, true);
-    row("Command11", "QPushButton", "&Locked", " Find user who has file locked ", 3720, 5280, 855, 495, false, true);
-    row("Command12", "QPushButton", "Se&nd", " Send message to user(s) ", 4680, 5280, 615, 495, false, true);
-    row("Command13", "QPushButton", "Clea&r", " Clear connection for user(s) ", 5400, 5280, 615, 495, false, true);
-    row("Command17", "QPushButton", "&Options", " Options screen ", 6120, 5280, 855, 495, true, true);
-    row("Command7", "QPushButton", "&About", " About this program ", 7080, 5280, 735, 495, true, true);
+    row("Command1", "QPushButton", "&Scan", " Scan all connections using the file  ", 120, 5280,
+        615, 495, false, true);
+    row("Command9", "QPushButton", "S&top", " Interrupt scanning ", 840, 5280, 615, 495, false,
+        true);
+    row("Command4", "QPushButton", "&Print", " Print all connections using the file ", 1560, 5280,
+        615, 495, false, true);
+    row("Command5", "QPushButton", "&Copy", " Copy all connections using the file to Clipboard ",
+        2280, 5280, 615, 495, false, true);
+    row("Command16", "QPushButton", "&User", " Copy user info to Clipboard ", 3000, 5280, 615, 495,
+        false, true);
+    row("Command11", "QPushButton", "&Locked", " Find user who has file locked ", 3720, 5280, 855,
+        495, false, true);
+    row("Command12", "QPushButton", "Se&nd", " Send message to user(s) ", 4680, 5280, 615, 495,
+        false, true);
+    row("Command13", "QPushButton", "Clea&r", " Clear connection for user(s) ", 5400, 5280, 615,
+        495, false, true);
+    row("Command17", "QPushButton", "&Options", " Options screen ", 6120, 5280, 855, 495, true,
+        true);
+    row("Command7", "QPushButton", "&About", " About this program ", 7080, 5280, 735, 495, true,
+        true);
     row("Command2", "QPushButton", "&Exit", " Exit Velmora  ", 7920, 5280, 615, 495, true, true);
 }
 
@@ -84,11 +98,14 @@ void TestForm1::inventory()
     if (name.startsWith("Combo"))
         QCOMPARE(qobject_cast<QComboBox *>(w)->isEditable(), name == "Combo2");
     if (name == "List1")
-        QCOMPARE(qobject_cast<QListWidget *>(w)->selectionMode(), QAbstractItemView::MultiSelection);
+        QCOMPARE(qobject_cast<QListWidget *>(w)->selectionMode(),
+                 QAbstractItemView::MultiSelection);
     QTEST(text, "caption");
     QTEST(w->toolTip(), "tip");
     const auto px = [](int t) { return qRound(t / 15.0); };
-    QCOMPARE(w->geometry(), QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()), px(twipsRect.height())));
+    QCOMPARE(
+        w->geometry(),
+        QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()), px(twipsRect.height())));
     QTEST(w->isVisible(), "visible");
     QCOMPARE(w->font().bold(), bold);
     if (bold)

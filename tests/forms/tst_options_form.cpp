@@ -24,18 +24,20 @@ void TestOptionsForm::inventory_data()
     QTest::addColumn<QRect>("twipsRect");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<bool>("bold");
-    auto row = [](const char *name, const char *parent, const char *caption, const char *tip,
-                  int l, int t, int w, int h, bool checked, bool bold) {
+    auto row = [](const char *name, const char *parent, const char *caption, const char *tip, int l,
+                  int t, int w, int h, bool checked, bool bold) {
         QTest::newRow(name) << QString::fromLatin1(parent) << QString::fromLatin1(caption)
                             << QString::fromLatin1(tip) << QRect(l, t, w, h) << checked << bold;
-    };    row("Frame1", "Options", "Notify Me When", "", 120, 120, 1815, 1335, false, false);
+    };
+    row("Frame1", "Options", "Notify Me When", "", 120, 120, 1815, 1335, false, false);
     row("Option3", "Frame1", "Don't notify me", "", 240, 360, 1455, 255, true, false);
     row("Option1", "Frame1", "No user has file", "", 240, 600, 1455, 375, false, false);
     row("Option2", "Frame1", "A user has file", "", 240, 960, 1455, 195, false, false);
     row("Frame2", "Options", "Notify Me Via", "", 120, 1560, 1455, 975, false, false);
     row("Check1", "Frame2", "Beep", "", 240, 360, 975, 195, true, false);
     row("Check2", "Frame2", "Message", "", 240, 600, 975, 195, true, false);
-    row("Command2", "Options", "&Close", " Close Options Screen  ", 2040, 2040, 735, 495, false, true);
+    row("Command2", "Options", "&Close", " Close Options Screen  ", 2040, 2040, 735, 495, false,
+        true);
 }
 
 void TestOptionsForm::inventory()
@@ -56,8 +58,9 @@ void TestOptionsForm::inventory()
     QTEST(text, "caption");
     QTEST(w->toolTip(), "tip");
     const auto px = [](int t) { return qRound(t / 15.0); };
-    QCOMPARE(w->geometry(), QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()),
-                                  px(twipsRect.height())));
+    QCOMPARE(
+        w->geometry(),
+        QRect(px(twipsRect.x()), px(twipsRect.y()), px(twipsRect.width()), px(twipsRect.height())));
     QTEST(w->font().bold(), "bold");
 }
 
@@ -65,7 +68,7 @@ void TestOptionsForm::tabOrder()
 {
     Options window;
     const QList<QWidget *> expected = {window.Option3(), window.Option1(), window.Option2(),
-                                       window.Check1(), window.Check2(), window.Command2()};
+                                       window.Check1(),  window.Check2(),  window.Command2()};
     QWidget *w = window.Option3();
     for (int i = 1; i < expected.size(); ++i) {
         do

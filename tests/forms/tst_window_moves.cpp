@@ -21,10 +21,13 @@ void TestWindowMoves::centredPosition_data()
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QSize>("window");
     QTest::addColumn<QPoint>("expected");
-    QTest::newRow("top at 45 % of the free height") << QSize(1024, 768) << QSize(224, 168) << QPoint(400, 270);
-    QTest::newRow("odd free width rounds") << QSize(1024, 768) << QSize(579, 394) << QPoint(223, 168);
+    QTest::newRow("top at 45 % of the free height")
+        << QSize(1024, 768) << QSize(224, 168) << QPoint(400, 270);
+    QTest::newRow("odd free width rounds")
+        << QSize(1024, 768) << QSize(579, 394) << QPoint(223, 168);
     QTest::newRow("window fills the screen") << QSize(800, 600) << QSize(800, 600) << QPoint(0, 0);
-    QTest::newRow("window larger than screen") << QSize(640, 480) << QSize(840, 580) << QPoint(-100, -45);
+    QTest::newRow("window larger than screen")
+        << QSize(640, 480) << QSize(840, 580) << QPoint(-100, -45);
 }
 
 void TestWindowMoves::centredPosition()
@@ -61,8 +64,8 @@ void TestWindowMoves::press()
     WindowMoves filter(window, platform, {&window, &label});
     window.show();
     QWidget *at = target == "background" ? &window
-                  : target == "label"    ? static_cast<QWidget *>(&label)
-                  : target == "button"   ? static_cast<QWidget *>(&control)
+        : target == "label"              ? static_cast<QWidget *>(&label)
+        : target == "button"             ? static_cast<QWidget *>(&control)
                                          : static_cast<QWidget *>(&other);
     const QPoint pos = at == &window ? QPoint(250, 150) : QPoint(5, 5);
     QTest::mousePress(at, button, {}, pos);

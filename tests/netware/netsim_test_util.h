@@ -20,21 +20,28 @@ inline QByteArray read(const QString &file)
     return f.readAll();
 }
 
-// FS1/SYS (ADMIN operator as "admin", drive F:), FS2/DATA (drive g:), FS3/DATA (H:, ADMIN is not operator).
-inline QByteArray baseText() { return read(qEnvironmentVariable("VELMORA_TEST_DATA") + "/netware/network.json"); }
+// FS1/SYS (ADMIN operator as "admin", drive F:), FS2/DATA (drive g:), FS3/DATA (H:, ADMIN is not
+// operator).
+inline QByteArray baseText()
+{
+    return read(qEnvironmentVariable("VELMORA_TEST_DATA") + "/netware/network.json");
+}
 inline QJsonObject network() { return QJsonDocument::fromJson(baseText()).object(); }
 inline QJsonObject obj(const char *json) { return QJsonDocument::fromJson(json).object(); }
 
 inline QJsonObject use(const QString &path, int connection, int task = 1)
 {
-    return QJsonObject{{"path", path}, {"connection", connection}, {"task", task},
-                       {"lockType", 8}, {"accessControl", 3}, {"lockFlag", 0}};
+    return QJsonObject {{"path", path},  {"connection", connection}, {"task", task},
+                        {"lockType", 8}, {"accessControl", 3},       {"lockFlag", 0}};
 }
 
 inline QJsonObject conn(int number, const QString &object)
 {
-    return QJsonObject{{"number", number}, {"object", object}, {"loginTime", "1999-12-06 09:05:00"},
-                       {"address", "IP:10.1.2.3"}, {"messages", QJsonArray()}};
+    return QJsonObject {{"number", number},
+                        {"object", object},
+                        {"loginTime", "1999-12-06 09:05:00"},
+                        {"address", "IP:10.1.2.3"},
+                        {"messages", QJsonArray()}};
 }
 
 // Replaces servers[s].<key>.

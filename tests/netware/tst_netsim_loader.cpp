@@ -29,26 +29,49 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected");
         const QString c0 = "servers[0].connections[0].";
-        QTest::newRow("broken JSON") << QByteArray("{\"workstation\": ") << "JSON error at offset 16";
+        QTest::newRow("broken JSON")
+            << QByteArray("{\"workstation\": ") << "JSON error at offset 16";
         QTest::newRow("not an object") << QByteArray("[1]") << "not a JSON object";
-        QTest::newRow("wrong format") << edited("netsim/1", "netsim/2") << "format: not \"velmora-netsim/1\"";
+        QTest::newRow("wrong format")
+            << edited("netsim/1", "netsim/2") << "format: not \"velmora-netsim/1\"";
         QTest::newRow("no servers") << edited("\"servers\"", "\"x\"") << "servers: missing";
-        QTest::newRow("connection number too big") << edited("\"number\": 5,", "\"number\": 65536,") << c0 + "number: not an integer in 1..65535";
-        QTest::newRow("connection number text") << edited("\"number\": 5,", "\"number\": \"5\",") << c0 + "number: not an integer";
-        QTest::newRow("duplicate connection number") << edited("\"messages\": []}", "\"messages\": []}, {\"number\": 5, \"object\": \"A\", \"loginTime\": \"1999-12-06 09:05:00\", \"messages\": []}")
-                                                     << "servers[0].connections[1].number: duplicate connection number 5";
-        QTest::newRow("bad address text") << edited("IP:10.1.2.3", "IP:10.1.2") << c0 + "address: not \"IP:";
-        QTest::newRow("address node too short") << edited("\"IP:10.1.2.3\"", "{\"type\": 2, \"node\": [1, 2, 3]}") << c0 + "address.node: not an array of 6 bytes";
-        QTest::newRow("login time no date") << edited("1999-12-06", "1999-02-30") << c0 + "loginTime: not a time";
-        QTest::newRow("accepts messages text") << edited("\"messages\"", "\"acceptsMessages\": \"yes\", \"messages\"") << c0 + "acceptsMessages: not true or false";
-        QTest::newRow("volume name too long") << edited("\"SYS\"", "\"ABCDEFGHIJKLMNOPQ\"") << "servers[0].volumes[0].name: not a volume name of at most 16";
-        QTest::newRow("object id 0") << edited("1001", "0") << "servers[0].objects[1].id: not an integer in 1..4294967295";
-        QTest::newRow("open file without volume") << edited("SYS:APPS", "APPS") << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
-        QTest::newRow("trustee of unknown object") << edited("\"trustees\": []", "\"trustees\": [{\"path\": \"SYS:\", \"object\": \"NOBODY\", \"rights\": 1}]")
-                                                   << "servers[0].trustees[0].object: unknown object \"NOBODY\"";
-        QTest::newRow("drive to unknown server") << edited("FS1/SYS:", "FS9/SYS:") << "workstation.drives.F: unknown server \"FS9\"";
-        QTest::newRow("drive letter twice") << edited("\"H\"", "\"f\"") << "workstation.drives.f: drive mapped twice";
-        QTest::newRow("drive name not a letter") << edited("\"H\"", "\"HH\"") << "workstation.drives.HH: not a drive letter";
+        QTest::newRow("connection number too big") << edited("\"number\": 5,", "\"number\": 65536,")
+                                                   << c0 + "number: not an integer in 1..65535";
+        QTest::newRow("connection number text")
+            << edited("\"number\": 5,", "\"number\": \"5\",") << c0 + "number: not an integer";
+        QTest::newRow("duplicate connection number")
+            << edited("\"messages\": []}",
+                      "\"messages\": []}, {\"number\": 5, \"object\": \"A\", \"loginTime\": "
+                      "\"1999-12-06 09:05:00\", \"messages\": []}")
+            << "servers[0].connections[1].number: duplicate connection number 5";
+        QTest::newRow("bad address text")
+            << edited("IP:10.1.2.3", "IP:10.1.2") << c0 + "address: not \"IP:";
+        QTest::newRow("address node too short")
+            << edited("\"IP:10.1.2.3\"", "{\"type\": 2, \"node\": [1, 2, 3]}")
+            << c0 + "address.node: not an array of 6 bytes";
+        QTest::newRow("login time no date")
+            << edited("1999-12-06", "1999-02-30") << c0 + "loginTime: not a time";
+        QTest::newRow("accepts messages text")
+            << edited("\"messages\"", "\"acceptsMessages\": \"yes\", \"messages\"")
+            << c0 + "acceptsMessages: not true or false";
+        QTest::newRow("volume name too long")
+            << edited("\"SYS\"", "\"ABCDEFGHIJKLMNOPQ\"")
+            << "servers[0].volumes[0].name: not a volume name of at most 16";
+        QTest::newRow("object id 0")
+            << edited("1001", "0") << "servers[0].objects[1].id: not an integer in 1..4294967295";
+        QTest::newRow("open file without volume")
+            << edited("SYS:APPS", "APPS")
+            << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
+        QTest::newRow("trustee of unknown object")
+            << edited("\"trustees\": []",
+                      "\"trustees\": [{\"path\": \"SYS:\", \"object\": \"NOBODY\", \"rights\": 1}]")
+            << "servers[0].trustees[0].object: unknown object \"NOBODY\"";
+        QTest::newRow("drive to unknown server")
+            << edited("FS1/SYS:", "FS9/SYS:") << "workstation.drives.F: unknown server \"FS9\"";
+        QTest::newRow("drive letter twice")
+            << edited("\"H\"", "\"f\"") << "workstation.drives.f: drive mapped twice";
+        QTest::newRow("drive name not a letter")
+            << edited("\"H\"", "\"HH\"") << "workstation.drives.HH: not a drive letter";
     }
     void rejectsMalformed()
     {

@@ -44,9 +44,9 @@ private slots:
     {
         QTest::addColumn<int>("entries");
         QTest::addColumn<QList<int>>("sizes");
-        QTest::newRow("150 entries") << 150 << QList<int>{70, 70, 10};
-        QTest::newRow("140 entries") << 140 << QList<int>{70, 70};
-        QTest::newRow("none") << 0 << QList<int>{};
+        QTest::newRow("150 entries") << 150 << QList<int> {70, 70, 10};
+        QTest::newRow("140 entries") << 140 << QList<int> {70, 70};
+        QTest::newRow("none") << 0 << QList<int> {};
     }
     void batches()
     {
@@ -60,7 +60,8 @@ private slots:
         start(net);
         NWCCODE last = 0;
         QList<int> gotSizes, order, expectedOrder;
-        for (const QList<int> &b : scanBatches(handle("F:\\APPS\\BIG.DBF"), "SYS:APPS\\BIG.DBF", &last)) {
+        for (const QList<int> &b :
+             scanBatches(handle("F:\\APPS\\BIG.DBF"), "SYS:APPS\\BIG.DBF", &last)) {
             gotSizes.append(b.size());
             order += b;
         }
@@ -75,16 +76,19 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QByteArray>("scanned");
         QTest::addColumn<int>("count");
-        QTest::newRow("stored lower") << "sys:apps\\orders.dbf" << QByteArray("SYS:APPS\\ORDERS.DBF") << 1;
-        QTest::newRow("scanned mixed") << "SYS:APPS\\ORDERS.DBF" << QByteArray("Sys:Apps\\Orders.dbf") << 1;
-        QTest::newRow("other file") << "SYS:APPS\\ORDERS.DBF" << QByteArray("SYS:APPS\\ORDERS.DB") << 0;
+        QTest::newRow("stored lower")
+            << "sys:apps\\orders.dbf" << QByteArray("SYS:APPS\\ORDERS.DBF") << 1;
+        QTest::newRow("scanned mixed")
+            << "SYS:APPS\\ORDERS.DBF" << QByteArray("Sys:Apps\\Orders.dbf") << 1;
+        QTest::newRow("other file")
+            << "SYS:APPS\\ORDERS.DBF" << QByteArray("SYS:APPS\\ORDERS.DB") << 0;
     }
     void pathMatchIgnoresCase()
     {
         QFETCH(QString, stored);
         QFETCH(QByteArray, scanned);
         QJsonObject net = network();
-        set(net, 0, "openFiles", QJsonArray{use(stored, 5)});
+        set(net, 0, "openFiles", QJsonArray {use(stored, 5)});
         start(net);
         const auto got = scanBatches(scanned.constData());
         QTEST(got.isEmpty() ? 0 : int(got[0].size()), "count");
@@ -126,15 +130,17 @@ private slots:
         QJsonArray servers = net["servers"].toArray();
         QJsonObject s = servers[0].toObject();
         s["name"] = longServer;
-        s["volumes"] = QJsonArray{obj(R"({"name": "VOLUMENAME16CHRS", "number": 0, "root": "v"})")};
-        s["connections"] = QJsonArray{conn(5, QString(300, 'U'))};
+        s["volumes"]
+            = QJsonArray {obj(R"({"name": "VOLUMENAME16CHRS", "number": 0, "root": "v"})")};
+        s["connections"] = QJsonArray {conn(5, QString(300, 'U'))};
         servers.append(s);
         net["servers"] = servers;
         start(net);
 
         struct
         {
-            char server[NW_SERVER_NAME_LEN], canary1[8], volume[32], canary2[8], dir[NW_DIR_PATH_LEN], canary3[8];
+            char server[NW_SERVER_NAME_LEN], canary1[8], volume[32], canary2[8],
+                dir[NW_DIR_PATH_LEN], canary3[8];
             char name[NW_OBJECT_NAME_LEN], canary4[8];
         } out;
         std::memset(&out, 'x', sizeof out);
@@ -155,13 +161,15 @@ private slots:
         QJsonObject absent = conn(6, "ADMIN"), null = conn(7, "ADMIN");
         absent.remove("address");
         null["address"] = QJsonValue::Null;
-        set(net, 0, "connections", QJsonArray{conn(5, "JSMITH"), absent, null});
+        set(net, 0, "connections", QJsonArray {conn(5, "JSMITH"), absent, null});
         start(net);
         NWINET_ADDR addr;
-        for (nuint16 number : {6, 7, 99}) { // no address, null address, no connection: the record stays
+        for (nuint16 number :
+             {6, 7, 99}) { // no address, null address, no connection: the record stays
             std::memset(&addr, 0xAB, sizeof addr);
             QVERIFY(NWGetInetAddr(handle("F:\\X"), number, &addr) != 0);
-            QCOMPARE(QByteArray(reinterpret_cast<char *>(&addr), sizeof addr), QByteArray(sizeof addr, char(0xAB)));
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(&addr), sizeof addr),
+                     QByteArray(sizeof addr, char(0xAB)));
         }
     }
     void directoryTrusteeBlocks_data()
@@ -169,19 +177,23 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("trustees");
         QTest::addColumn<QList<int>>("filled"); // used slots per delivered block
-        QTest::newRow("25 trustees") << "SYS:APPS" << 25 << QList<int>{20, 5};
-        QTest::newRow("exactly 20: last block starts empty") << "SYS:APPS" << 20 << QList<int>{20, 0};
-        QTest::newRow("unknown folder") << "SYS:NOWHERE" << 0 << QList<int>{};
+        QTest::newRow("25 trustees") << "SYS:APPS" << 25 << QList<int> {20, 5};
+        QTest::newRow("exactly 20: last block starts empty")
+            << "SYS:APPS" << 20 << QList<int> {20, 0};
+        QTest::newRow("unknown folder") << "SYS:NOWHERE" << 0 << QList<int> {};
     }
     void directoryTrusteeBlocks()
     {
         QFETCH(QString, path);
         QFETCH(int, trustees);
         QJsonObject net = network();
-        QJsonArray objects, assigned{obj(R"({"path": "SYS:PUBLIC", "object": "ADMIN", "rights": 1})")};
+        QJsonArray objects,
+            assigned {obj(R"({"path": "SYS:PUBLIC", "object": "ADMIN", "rights": 1})")};
         for (int i = 0; i < trustees; ++i) {
-            objects.append(QJsonObject{{"name", QString("U%1").arg(i)}, {"id", 100 + i}});
-            assigned.append(QJsonObject{{"path", i % 2 ? "sys:apps\\" : "SYS:APPS"}, {"object", QString("U%1").arg(i)}, {"rights", i}});
+            objects.append(QJsonObject {{"name", QString("U%1").arg(i)}, {"id", 100 + i}});
+            assigned.append(QJsonObject {{"path", i % 2 ? "sys:apps\\" : "SYS:APPS"},
+                                         {"object", QString("U%1").arg(i)},
+                                         {"rights", i}});
         }
         objects.append(obj(R"({"name": "ADMIN", "id": 1})"));
         set(net, 0, "objects", objects);
@@ -190,8 +202,10 @@ private slots:
         QList<int> filled, ids, expectedIds;
         nuint32 iteration = 0;
         TRUSTEE_INFO block[NW_TRUSTEES_PER_BLOCK];
-        while (NWScanDirectoryForTrustees2(handle("F:\\X"), 0, path.toLatin1().constData(), &iteration, nullptr,
-                                           nullptr, nullptr, block) == 0 && filled.size() < 10) {
+        while (NWScanDirectoryForTrustees2(handle("F:\\X"), 0, path.toLatin1().constData(),
+                                           &iteration, nullptr, nullptr, nullptr, block)
+                   == 0
+               && filled.size() < 10) {
             filled.append(0);
             for (const TRUSTEE_INFO &t : block) {
                 if (t.objectID == 0)
@@ -213,12 +227,14 @@ private slots:
         net["x-top"] = "kept";
         QJsonObject c = conn(5, "JSMITH");
         c["x-desk"] = 42;
-        set(net, 0, "connections", QJsonArray{c});
+        set(net, 0, "connections", QJsonArray {c});
         const QString file = start(net);
-        const QByteArray text = QString(255, QChar(0xFC)).toLatin1(); // the longest message, not ASCII
+        const QByteArray text
+            = QString(255, QChar(0xFC)).toLatin1(); // the longest message, not ASCII
         const nuint16 list[1] = {5};
         nuint8 result[1] = {0x55};
-        QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), text.constData(), 1, list, result), NWCCODE(0));
+        QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), text.constData(), 1, list, result),
+                 NWCCODE(0));
         QCOMPARE(result[0], nuint8(0));
         QVERIFY(!QFileInfo::exists(file + ".lock"));
         const QJsonObject after = QJsonDocument::fromJson(read(file)).object();
@@ -236,16 +252,20 @@ private slots:
         CONN_USING_FILE one;
         CONNS_USING_FILE all;
         nint16 it = 0;
-        QCOMPARE(NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all), NWCCODE(0));
+        QCOMPARE(
+            NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all),
+            NWCCODE(0));
         QCOMPARE(all.connInfo[0].lockFlag, nuint8(0));
         // Same size, and possibly the same timestamp: the content still counts.
         QJsonObject locked = use("SYS:APPS\\ORDERS.DBF", 5);
         locked["lockFlag"] = 1;
-        set(net, 0, "openFiles", QJsonArray{locked});
+        set(net, 0, "openFiles", QJsonArray {locked});
         const qint64 size = read(file).size();
         write(m_dir, net);
         QCOMPARE(read(file).size(), size);
-        QCOMPARE(NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all), NWCCODE(0));
+        QCOMPARE(
+            NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all),
+            NWCCODE(0));
         QCOMPARE(all.connInfo[0].lockFlag, nuint8(1));
     }
 

@@ -30,12 +30,14 @@ private slots:
         QList<QProcess *> running;
         for (int i = 0; i < processes; ++i) {
             running.append(new QProcess(this));
-            running.last()->start(NWSIM_EXE, {"--network", file, "login", "FS1", QString("USER%1").arg(i), "--number",
-                                              QString::number(100 + i)});
+            running.last()->start(NWSIM_EXE,
+                                  {"--network", file, "login", "FS1", QString("USER%1").arg(i),
+                                   "--number", QString::number(100 + i)});
         }
         const nuint16 list[1] = {5};
         for (int i = 0; i < messages; ++i)
-            QCOMPARE(NWSendBroadcastMessage(testnet::handle("F:\\X"), QByteArray::number(i).constData(), 1, list, nullptr),
+            QCOMPARE(NWSendBroadcastMessage(testnet::handle("F:\\X"),
+                                            QByteArray::number(i).constData(), 1, list, nullptr),
                      NWCCODE(0));
         for (QProcess *p : running) {
             QVERIFY(p->waitForFinished(60000));

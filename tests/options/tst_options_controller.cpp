@@ -23,8 +23,10 @@ QString ticked(const Options &w)
     return on.join(' ');
 }
 
-// One opening: `clicks` are clicked, then the window closes by `route`; returns what it showed on opening.
-QString openAndUse(OptionsController &c, const QString &route = "esc", const QStringList &clicks = {})
+// One opening: `clicks` are clicked, then the window closes by `route`; returns what it showed on
+// opening.
+QString openAndUse(OptionsController &c, const QString &route = "esc",
+                   const QStringList &clicks = {})
 {
     QString atOpen;
     c.setModalRun([&](Options &w) {
@@ -60,9 +62,12 @@ void TestOptionsController::choicesLastForTheRun_data()
     QTest::addColumn<QString>("route");
     QTest::addColumn<QStringList>("clicks");
     QTest::addColumn<QString>("reopened");
-    QTest::newRow("closed with Esc") << "esc" << QStringList{"Option2", "Check1"} << "Option2 Check2";
-    QTest::newRow("closed with Close") << "button" << QStringList{"Option1"} << "Option1 Check1 Check2";
-    QTest::newRow("closed by the window, both ways off") << "window" << QStringList{"Option2", "Check1", "Check2"} << "Option2";
+    QTest::newRow("closed with Esc")
+        << "esc" << QStringList {"Option2", "Check1"} << "Option2 Check2";
+    QTest::newRow("closed with Close")
+        << "button" << QStringList {"Option1"} << "Option1 Check1 Check2";
+    QTest::newRow("closed by the window, both ways off")
+        << "window" << QStringList {"Option2", "Check1", "Check2"} << "Option2";
 }
 
 void TestOptionsController::choicesLastForTheRun()

@@ -32,7 +32,8 @@ ConnectionRecord record(uint8_t lockFlag = 1)
 // Text2 holds lines, not the "\r\n" they were joined with.
 QString shown(const QString &user, const ConnectionRecord &r)
 {
-    return ConnectionDetailText(user, r, true).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return ConnectionDetailText(user, r, true)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 struct Rig
@@ -40,7 +41,7 @@ struct Rig
     Form1 form;
     FakePlatform platform;
     ScanContext scan;
-    ConnectionDetails details{form, scan, platform};
+    ConnectionDetails details {form, scan, platform};
     void add(const QString &user, uint8_t lockFlag)
     {
         form.List1()->addItem(user);
@@ -60,7 +61,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // year, month, day, hour, minute, second, weekday
         QTest::addColumn<QString>("text");
         const auto row = [](const char *name, std::initializer_list<char> b, const char *text) {
-            QTest::newRow(name) << QByteArray(b.begin(), int(b.size())) << QString::fromLatin1(text);
+            QTest::newRow(name) << QByteArray(b.begin(), int(b.size()))
+                                << QString::fromLatin1(text);
         };
         row("hour 12 is 12 pm", {99, 12, 6, 12, 0, 0, 2}, "Tuesday, 12/6/99, 12:00 pm");
         row("weekday 7 has no name", {26, 1, 7, 8, 0, 0, 7}, ", 1/7/26, 08:00 am");
@@ -78,8 +80,10 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QByteArray>("hex"); // 4 net, 6 node, 2 socket
         QTest::addColumn<QString>("text");
-        QTest::newRow("type without prefix") << 7 << QByteArray("010203040506070809000a0b") << "01020304:050607080900:0A0B";
-        QTest::newRow("only the low byte is the type") << 0x010B << QByteArray("01020304") << "IP: 1. 2. 3. 4";
+        QTest::newRow("type without prefix")
+            << 7 << QByteArray("010203040506070809000a0b") << "01020304:050607080900:0A0B";
+        QTest::newRow("only the low byte is the type")
+            << 0x010B << QByteArray("01020304") << "IP: 1. 2. 3. 4";
     }
     void address()
     {
@@ -90,7 +94,7 @@ private slots:
         // cannot see that the row's bytes are never short.
         char raw[12] = {};
         memcpy(raw, b.constData(), std::min<size_t>(size_t(b.size()), sizeof raw));
-        NWINET_ADDR a{};
+        NWINET_ADDR a {};
         memcpy(a.networkAddr, raw, 4);
         memcpy(a.netNodeAddr, raw + 4, 6);
         memcpy(a.socket, raw + 10, 2);
@@ -104,12 +108,15 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("open: all four") << "open" << 0x0F << "Read,Write,Deny Read,Deny Write";
-        QTest::newRow("open: compatibility after deny write") << "open" << 0x19 << "Read,Deny Write,Compatibility";
+        QTest::newRow("open: compatibility after deny write")
+            << "open" << 0x19 << "Read,Deny Write,Compatibility";
         QTest::newRow("open: bits above compatibility not shown") << "open" << 0xE4 << "Deny Read";
         QTest::newRow("rights: all eight words")
-            << "rights" << 0x01FB << "Read,Write,Create,Delete,AccessCtrl,FileScan,Modify,Supervisor";
+            << "rights" << 0x01FB
+            << "Read,Write,Create,Delete,AccessCtrl,FileScan,Modify,Supervisor";
         QTest::newRow("rights: 0x0004 alone shows nothing") << "rights" << 0x0004 << "";
-        QTest::newRow("rights: high bits beside supervisor") << "rights" << 0x8102 << "Write,Supervisor";
+        QTest::newRow("rights: high bits beside supervisor")
+            << "rights" << 0x8102 << "Write,Supervisor";
     }
     void words()
     {
@@ -127,9 +134,12 @@ private slots:
         QTest::addColumn<int>("lockFlag");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("locked");
-        QTest::newRow("nine lines, type 8 shareable") << true << 8 << 1 << "Shareable" << "Yes";
-        QTest::newRow("eight lines without rights, type 0") << false << 0 << 0 << "Exclusive" << "No";
-        QTest::newRow("type 0xFF, flag 0xFF") << true << 0xFF << 0xFF << "Exclusive" << "Yes";
+        QTest::newRow("nine lines, type 8 shareable") << true << 8 << 1 << "Shareable"
+                                                      << "Yes";
+        QTest::newRow("eight lines without rights, type 0") << false << 0 << 0 << "Exclusive"
+                                                            << "No";
+        QTest::newRow("type 0xFF, flag 0xFF") << true << 0xFF << 0xFF << "Exclusive"
+                                              << "Yes";
     }
     void detailText()
     {
@@ -153,12 +163,14 @@ private slots:
         QCOMPARE(CutAtNul(buf, sizeof buf), "AB");
         const char full[4] = {'W', 'X', 'Y', 'Z'}; // no NUL: never read past the end
         QCOMPARE(CutAtNul(full, sizeof full), "WXYZ");
-        std::array<uint8_t, 4> small{};
+        std::array<uint8_t, 4> small {};
         QCOMPARE(StringToBytes(QStringLiteral("[Root]"), small), std::size_t(4));
         QCOMPARE(BytesToString(small), "[Roo");
-        std::array<uint8_t, 8> bytes{};
+        std::array<uint8_t, 8> bytes {};
         bytes.fill(0x55);
-        QCOMPARE(StringToBytes(QStringLiteral("\u00C4b") + QChar(u'\0') + QStringLiteral("\u20AC"), bytes), std::size_t(4));
+        QCOMPARE(StringToBytes(QStringLiteral("\u00C4b") + QChar(u'\0') + QStringLiteral("\u20AC"),
+                               bytes),
+                 std::size_t(4));
         QCOMPARE(bytes[3], uint8_t('?'));
         QCOMPARE(bytes[4], uint8_t(0x55));
         QCOMPARE(BytesToString(bytes), QStringLiteral("\u00C4b"));
@@ -180,11 +192,13 @@ private slots:
         r.add("ANNA", 0);
         r.add("JSMITH", 1);
         r.scan.table.resize(records);
-        const QList<QPushButton *> buttons{r.form.Command12(), r.form.Command13(), r.form.Command16()};
+        const QList<QPushButton *> buttons {r.form.Command12(), r.form.Command13(),
+                                            r.form.Command16()};
         for (QPushButton *b : buttons)
             b->setVisible(!select);
         r.form.setStatus("before");
-        r.form.List1()->setCurrentRow(1, select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+        r.form.List1()->setCurrentRow(
+            1, select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
         r.details.onList1Click();
         QCOMPARE(r.form.status(), records < 2 ? "before" : shown("JSMITH", r.scan.table[1]));
         for (QPushButton *b : buttons)
@@ -196,9 +210,9 @@ private slots:
     {
         QTest::addColumn<QList<int>>("flags");
         QTest::addColumn<int>("found"); // -1: nobody
-        QTest::newRow("empty list") << QList<int>{} << -1;
-        QTest::newRow("nobody locked") << QList<int>{0, 0} << -1;
-        QTest::newRow("first non-zero flag of several") << QList<int>{0, 0, 0x80, 0, 1} << 2;
+        QTest::newRow("empty list") << QList<int> {} << -1;
+        QTest::newRow("nobody locked") << QList<int> {0, 0} << -1;
+        QTest::newRow("first non-zero flag of several") << QList<int> {0, 0, 0x80, 0, 1} << 2;
     }
     void locked()
     {

@@ -19,15 +19,19 @@ QJsonObject trustee(const QString &path, const QString &object, int rights)
 // Volumes SYS and DATA; ADMIN, JSMITH and U1..U25 with IDs from firstId.
 QJsonObject server(const QString &name, int firstId, const QJsonArray &trustees)
 {
-    QJsonArray objects{QJsonObject{{"name", "ADMIN"}, {"id", 1}}, QJsonObject{{"name", "JSMITH"}, {"id", firstId}}};
+    QJsonArray objects {QJsonObject {{"name", "ADMIN"}, {"id", 1}},
+                        QJsonObject {{"name", "JSMITH"}, {"id", firstId}}};
     for (int i = 1; i <= 25; ++i)
-        objects.append(QJsonObject{{"name", QStringLiteral("U%1").arg(i)}, {"id", firstId + i}});
+        objects.append(QJsonObject {{"name", QStringLiteral("U%1").arg(i)}, {"id", firstId + i}});
     const auto volume = [&](const char *v, int n) {
-        return QJsonObject{{"name", v}, {"number", n}, {"root", "vol/" + name + "/" + v}};
+        return QJsonObject {{"name", v}, {"number", n}, {"root", "vol/" + name + "/" + v}};
     };
-    return {{"name", name},           {"operators", QJsonArray{"ADMIN"}},
-            {"objects", objects},     {"volumes", QJsonArray{volume("SYS", 0), volume("DATA", 1)}},
-            {"trustees", trustees},   {"connections", QJsonArray()},
+    return {{"name", name},
+            {"operators", QJsonArray {"ADMIN"}},
+            {"objects", objects},
+            {"volumes", QJsonArray {volume("SYS", 0), volume("DATA", 1)}},
+            {"trustees", trustees},
+            {"connections", QJsonArray()},
             {"openFiles", QJsonArray()}};
 }
 
@@ -56,24 +60,38 @@ private slots:
         QTest::addColumn<QString>("serverName");
         QTest::addColumn<QString>("rights");
         const QString file = "SYS:APPS\\ORDERS.DBF", js = "JSMITH";
-        const QJsonArray read{trustee("SYS:APPS", js, 0x01)};
+        const QJsonArray read {trustee("SYS:APPS", js, 0x01)};
         QTest::newRow("last path wins, whatever the file's folder")
-            << QJsonArray{trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x03)} << file << js << "" << "Read,Write";
+            << QJsonArray {trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x03)} << file
+            << js << ""
+            << "Read,Write";
         QTest::newRow("last match wins even with no words")
-            << QJsonArray{trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x04)} << file << js << "" << "";
+            << QJsonArray {trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x04)} << file
+            << js << ""
+            << "";
         QTest::newRow("other trustees and volumes ignored")
-            << QJsonArray{trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01), trustee("DATA:X", js, 0x02)}
-            << file << js << "" << "Read";
+            << QJsonArray {trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01),
+                           trustee("DATA:X", js, 0x02)}
+            << file << js << ""
+            << "Read";
         QTest::newRow("match in the second block of a path")
-            << others(20, {trustee("SYS:APPS", js, 0x80)}) << file << js << "" << "Modify";
+            << others(20, {trustee("SYS:APPS", js, 0x80)}) << file << js << ""
+            << "Modify";
         // Twenty trustees fill one block; the next block's first slot is empty,
         // and the request after it fails: the lookup goes on with the next path.
         QTest::newRow("block with empty first slot, next path still read")
-            << others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}) << file << js << "" << "Write";
-        QTest::newRow("unknown user") << others(3) << file << "NOBODY" << "" << "";
-        QTest::newRow("unknown volume") << read << "NOVOL:APPS\\ORDERS.DBF" << js << "" << "";
-        QTest::newRow("same-named volume, second server named") << read << file << js << "FS2" << "Write,Create";
-        QTest::newRow("same-named volume, first server named") << read << file << js << "FS1" << "Read";
+            << others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}) << file
+            << js << ""
+            << "Write";
+        QTest::newRow("unknown user") << others(3) << file << "NOBODY"
+                                      << ""
+                                      << "";
+        QTest::newRow("unknown volume") << read << "NOVOL:APPS\\ORDERS.DBF" << js << ""
+                                        << "";
+        QTest::newRow("same-named volume, second server named") << read << file << js << "FS2"
+                                                                << "Write,Create";
+        QTest::newRow("same-named volume, first server named") << read << file << js << "FS1"
+                                                               << "Read";
     }
 
     void lookup()
@@ -84,16 +102,19 @@ private slots:
         QFETCH(QString, serverName);
         QFETCH(QString, rights);
         QTemporaryDir dir;
-        const QJsonArray servers{server("FS1", 1000, trustees),
-                                 server("FS2", 5000, {trustee("SYS:APPS", "JSMITH", 0x0A)})};
+        const QJsonArray servers {server("FS1", 1000, trustees),
+                                  server("FS2", 5000, {trustee("SYS:APPS", "JSMITH", 0x0A)})};
         for (const char *path : {"FS1/SYS", "FS1/DATA", "FS2/SYS", "FS2/DATA"})
             QDir(dir.path()).mkpath(QStringLiteral("vol/") + path);
         QFile f(dir.filePath("network.json"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QJsonDocument(QJsonObject{{"format", "velmora-netsim/1"},
-                                          {"workstation", QJsonObject{{"login", "ADMIN"}, {"drives", QJsonObject{{"F", "FS1/SYS:"}}}}},
-                                          {"servers", servers}})
-                    .toJson());
+        f.write(
+            QJsonDocument(QJsonObject {{"format", "velmora-netsim/1"},
+                                       {"workstation",
+                                        QJsonObject {{"login", "ADMIN"},
+                                                     {"drives", QJsonObject {{"F", "FS1/SYS:"}}}}},
+                                       {"servers", servers}})
+                .toJson());
         f.close();
         qputenv("NWSIM_NETWORK", QFile::encodeName(f.fileName()));
         QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(NW_SUCCESS));

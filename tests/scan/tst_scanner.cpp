@@ -22,7 +22,7 @@ struct Rig
     Form1 form;
     FakePlatform p;
     ScanContext ctx;
-    Scanner scanner{form, p, ctx};
+    Scanner scanner {form, p, ctx};
     QStringList history;
     QString dir = QStringLiteral("F:\\APPS\\DATA");
     int notified = 0;
@@ -65,21 +65,24 @@ private slots:
     {
         Rig r;
         r.net.addConnection(0, 5, "jsmith", "2026-12-07 13:30:00");
-        r.net.addConnection(0, 6, "AJones", QJsonArray{99, 12, 6, 0, 5, 0, 3}, "IPX:00001234:00A0C9010203:4003");
+        r.net.addConnection(0, 6, "AJones", QJsonArray {99, 12, 6, 0, 5, 0, 3},
+                            "IPX:00001234:00A0C9010203:4003");
         r.net.addConnection(0, 7, "JSMITH");
         r.net.addOpenFile(0, kFile, 5, 2, 8, 3, 0);
         r.net.addOpenFile(0, "sys:apps\\data\\orders.dbf", 6, 1, 0, 0x0B, 1);
         r.net.addOpenFile(0, kFile, 7, 9, 0, 1, 1);
         r.net.addOpenFile(0, kFile, 5, 3, 0, 1, 1);
         QStringList asked;
-        r.scanner.setRightsLookup([&](const QString &path, const QString &user, const QString &server) {
-            asked << path + "|" + user + "|" + server;
-            return user == "AJONES" ? QString() : QStringLiteral("Read,FileScan");
-        });
+        r.scanner.setRightsLookup(
+            [&](const QString &path, const QString &user, const QString &server) {
+                asked << path + "|" + user + "|" + server;
+                return user == "AJONES" ? QString() : QStringLiteral("Read,FileScan");
+            });
         r.scan(r.net);
 
         QCOMPARE(r.form.List1()->count(), 2);
-        QCOMPARE(r.form.List1()->item(0)->text() + "," + r.form.List1()->item(1)->text(), "JSMITH,AJONES");
+        QCOMPARE(r.form.List1()->item(0)->text() + "," + r.form.List1()->item(1)->text(),
+                 "JSMITH,AJONES");
         QCOMPARE(asked, QStringList({kFile + "|JSMITH|FS1", kFile + "|AJONES|FS1"}));
         QCOMPARE(r.ctx.table.size(), 2);
         const ConnectionRecord &a = r.ctx.table[0], &b = r.ctx.table[1];
@@ -87,8 +90,9 @@ private slots:
                  QList<int>({5, 2, 8, 3, 0}));
         QCOMPARE(QStringList({a.RightsText, a.LoginTimeText, a.AddressText}),
                  QStringList({"Read,FileScan", "Monday, 12/7/26, 01:30 pm", "IP: 10. 1. 2. 3"}));
-        QCOMPARE(QStringList({b.RightsText, b.LoginTimeText, b.AddressText}),
-                 QStringList({"NA", "Wednesday, 12/6/99, 12:05 am", "IPX:00001234:00A0C9010203:4003"}));
+        QCOMPARE(
+            QStringList({b.RightsText, b.LoginTimeText, b.AddressText}),
+            QStringList({"NA", "Wednesday, 12/6/99, 12:05 am", "IPX:00001234:00A0C9010203:4003"}));
         QCOMPARE(r.form.Label5()->text(), "2 user(s)");
         QCOMPARE(r.history, QStringList({"F:\\APPS\\DATA\\ORDERS.DBF"}));
         QCOMPARE(r.notified, 1);
@@ -103,7 +107,8 @@ private slots:
         QCOMPARE(r.form.List1()->count(), 300);
         QCOMPARE(r.ctx.table.size(), 300);
         QCOMPARE(r.form.List1()->item(299)->text(), "U300");
-        QCOMPARE(QList<int>({r.ctx.table[299].ConnNumber, r.ctx.table[299].TaskNumber}), QList<int>({300, 1}));
+        QCOMPARE(QList<int>({r.ctx.table[299].ConnNumber, r.ctx.table[299].TaskNumber}),
+                 QList<int>({300, 1}));
         QCOMPARE(r.form.Label5()->text(), "300 user(s)");
     }
     // Each row rescans after a completed scan of 150 users with every result
@@ -111,7 +116,8 @@ private slots:
     void outcome_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("shown"); // Stop, user buttons, result controls, Find, watch: S/H/= kept
+        QTest::addColumn<QString>(
+            "shown"); // Stop, user buttons, result controls, Find, watch: S/H/= kept
         QTest::addColumn<int>("listed");
         QTest::addColumn<int>("records"); // -1: not looked at
         QTest::addColumn<QString>("label");
@@ -120,14 +126,24 @@ private slots:
         QTest::addColumn<bool>("completed");
         const QString parse = "Error! Could not parse the path for file ORDERS.DBF.";
         const QString before = "150 user(s)";
-        QTest::newRow("local drive not parsed") << "c:\\TMP" << "H====" << 150 << 150 << before << "" << parse << false;
+        QTest::newRow("local drive not parsed")
+            << "c:\\TMP"
+            << "H====" << 150 << 150 << before << "" << parse << false;
         QTest::newRow("no rights empties only the list")
-            << "denied" << "HH===" << 0 << 150 << before << ""
+            << "denied"
+            << "HH===" << 0 << 150 << before << ""
             << "Error! You do not have rights to scan this file." << false;
         QTest::newRow("stop keeps users listed so far")
-            << "stop" << "HH===" << 70 << 70 << before << "Scan terminated." << "" << false;
-        QTest::newRow("completed with users") << "rescan" << "HHSSS" << 150 << 150 << before << "" << "" << true;
-        QTest::newRow("completed, nobody") << "idle" << "HHHHS" << 0 << -1 << "No users" << "" << "" << true;
+            << "stop"
+            << "HH===" << 70 << 70 << before << "Scan terminated."
+            << "" << false;
+        QTest::newRow("completed with users") << "rescan"
+                                              << "HHSSS" << 150 << 150 << before << ""
+                                              << "" << true;
+        QTest::newRow("completed, nobody") << "idle"
+                                           << "HHHHS" << 0 << -1 << "No users"
+                                           << ""
+                                           << "" << true;
     }
     void outcome()
     {
@@ -145,8 +161,8 @@ private slots:
         const QList<QList<QWidget *>> groups = {
             {r.form.Command9()},
             {r.form.Command12(), r.form.Command13(), r.form.Command16()},
-            {r.form.Command4(), r.form.Command5(), r.form.Command6(), r.form.Command11(), r.form.Command14(),
-             r.form.Command15()},
+            {r.form.Command4(), r.form.Command5(), r.form.Command6(), r.form.Command11(),
+             r.form.Command14(), r.form.Command15()},
             {r.form.Label7(), r.form.Text1()},
             {r.form.Check1(), r.form.Text3()},
         };
@@ -177,7 +193,9 @@ private slots:
             QCOMPARE(r.ctx.table.size(), records);
         QTEST(r.form.Label5()->text(), "label");
         QTEST(r.form.status(), "status");
-        QCOMPARE(r.p.calls, box.isEmpty() ? QStringList() : QStringList({"beep", "box|Velmora|" + box + "|exclamation|ok"}));
+        QCOMPARE(r.p.calls,
+                 box.isEmpty() ? QStringList()
+                               : QStringList({"beep", "box|Velmora|" + box + "|exclamation|ok"}));
         QCOMPARE(r.history.size(), completed ? 1 : 0);
         QCOMPARE(r.notified, completed ? 1 : 0);
         QCOMPARE(r.form.Timer1()->isEnabled(), completed);
@@ -185,7 +203,8 @@ private slots:
             QCOMPARE(r.form.List1()->toolTip(), listed ? " Click on user for more data " : "");
             QCOMPARE(r.form.Text1()->text().isEmpty(), listed > 0);
         }
-        if (!box.isEmpty() && listed) // a path that does not parse leaves Send and Clear aimed as before
+        if (!box.isEmpty()
+            && listed) // a path that does not parse leaves Send and Clear aimed as before
             QCOMPARE(r.ctx.ServerConnection, server);
         QVERIFY(!r.ctx.StopRequested);
         QCOMPARE(r.p.busyDepth, 0);

@@ -7,11 +7,11 @@
 #include "support/app_fixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QComboBox>
 #include <QtTest>
 
 namespace {
@@ -48,17 +48,22 @@ private slots:
         QTest::addColumn<QList<int>>("settings"); // when user, when nobody, by beep, by message
         QTest::addColumn<bool>("nobodyHasIt");
         QTest::addColumn<QStringList>("calls"); // per scan
-        const QString box = "box|" + kBox + "|%1 ORDERS.DBF at 02:15 pm, 12/06/99.|exclamation|ok|topmost";
+        const QString box
+            = "box|" + kBox + "|%1 ORDERS.DBF at 02:15 pm, 12/06/99.|exclamation|ok|topmost";
         const QString someone = box.arg("Someone got file"), nobody = box.arg("No one has file");
         const QString raise = "activate|" + kBox;
-        QTest::newRow("user has file, beep and box") << true << QList<int>{-1, 0, 1, 1} << false
-                                                     << QStringList{"beep", raise, someone};
-        QTest::newRow("user has file, box only") << true << QList<int>{-1, 0, 0, 1} << false << QStringList{raise, someone};
-            QTest::newRow("no user wanted, file in use") << true << QList<int>{0, -1, 1, 1} << false << QStringList{};
-        QTest::newRow("no user wanted, nobody") << true << QList<int>{0, -1, 1, 1} << true
-                                                << QStringList{"beep", raise, nobody};
-        QTest::newRow("don't notify me") << true << QList<int>{0, 0, 1, 1} << false << QStringList{};
-        QTest::newRow("unchecked never notifies") << false << QList<int>{-1, -1, 1, 1} << false << QStringList{};
+        QTest::newRow("user has file, beep and box")
+            << true << QList<int> {-1, 0, 1, 1} << false << QStringList {"beep", raise, someone};
+        QTest::newRow("user has file, box only")
+            << true << QList<int> {-1, 0, 0, 1} << false << QStringList {raise, someone};
+        QTest::newRow("no user wanted, file in use")
+            << true << QList<int> {0, -1, 1, 1} << false << QStringList {};
+        QTest::newRow("no user wanted, nobody")
+            << true << QList<int> {0, -1, 1, 1} << true << QStringList {"beep", raise, nobody};
+        QTest::newRow("don't notify me")
+            << true << QList<int> {0, 0, 1, 1} << false << QStringList {};
+        QTest::newRow("unchecked never notifies")
+            << false << QList<int> {-1, -1, 1, 1} << false << QStringList {};
     }
     void notifies()
     {
@@ -81,7 +86,8 @@ private slots:
         // The scan completes only after the box closes: the count label still
         // holds the previous text while it is open.
         QStringList labelWhileOpen;
-        m_fx->platform.whileBoxOpen = [&](const QString &) { labelWhileOpen << f.Label5()->text(); };
+        m_fx->platform.whileBoxOpen
+            = [&](const QString &) { labelWhileOpen << f.Label5()->text(); };
         f.Label5()->clear();
         for (int tick = 0; tick < 2; ++tick) { // every interval notifies again
             m_fx->platform.calls.clear();
@@ -126,10 +132,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("interval"); // 0: never ticks
-        QTest::newRow("79 becomes 65") << "79" << "65" << 65000;
-        QTest::newRow("pasted a7 keeps the digit") << "a7" << "7" << 7000;
-        QTest::newRow("pasted letters only") << "ab" << "" << 0;
-        QTest::newRow("0 never ticks") << "0" << "0" << 0;
+        QTest::newRow("79 becomes 65") << "79"
+                                       << "65" << 65000;
+        QTest::newRow("pasted a7 keeps the digit") << "a7"
+                                                   << "7" << 7000;
+        QTest::newRow("pasted letters only") << "ab"
+                                             << "" << 0;
+        QTest::newRow("0 never ticks") << "0"
+                                       << "0" << 0;
     }
     void secondsBox()
     {

@@ -20,7 +20,8 @@ AppFixture::~AppFixture()
 
 void AppFixture::createFile(const QString &dosRelative, const QByteArray &content)
 {
-    const QString path = net.volumeDir(QStringLiteral("FS1")) + '/' + QString(dosRelative).replace('\\', '/');
+    const QString path
+        = net.volumeDir(QStringLiteral("FS1")) + '/' + QString(dosRelative).replace('\\', '/');
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))

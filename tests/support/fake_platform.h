@@ -24,9 +24,9 @@ public:
     bool endDocument() override;
 
     bool available = true; // false: begin() fails, as with no printer
-    bool failEnd = false;  // the printer refuses the finished document
-    QList<Line> lines;     // lines of the last document
-    QStringList calls;     // every printer call in order
+    bool failEnd = false; // the printer refuses the finished document
+    QList<Line> lines; // lines of the last document
+    QStringList calls; // every printer call in order
 
 private:
     bool m_open = false;

@@ -9,19 +9,20 @@
 TestNetwork::TestNetwork()
 {
     m_root = {{"format", "velmora-netsim/1"},
-              {"workstation", QJsonObject{{"login", "ADMIN"}, {"drives", QJsonObject()}}}};
+              {"workstation", QJsonObject {{"login", "ADMIN"}, {"drives", QJsonObject()}}}};
 }
 
 void TestNetwork::addServer(const QString &name, bool workstationIsOperator)
 {
-    const QJsonObject vol{{"name", "SYS"}, {"number", 0}, {"root", "volumes/" + name + "/SYS"}};
-    m_servers.append(QJsonObject{{"name", name},
-                                 {"operators", workstationIsOperator ? QJsonArray{"ADMIN"} : QJsonArray{}},
-                                 {"volumes", QJsonArray{vol}},
-                                 {"objects", QJsonArray{QJsonObject{{"name", "ADMIN"}, {"id", 1}}}},
-                                 {"connections", QJsonArray()},
-                                 {"openFiles", QJsonArray()},
-                                 {"trustees", QJsonArray()}});
+    const QJsonObject vol {{"name", "SYS"}, {"number", 0}, {"root", "volumes/" + name + "/SYS"}};
+    m_servers.append(
+        QJsonObject {{"name", name},
+                     {"operators", workstationIsOperator ? QJsonArray {"ADMIN"} : QJsonArray {}},
+                     {"volumes", QJsonArray {vol}},
+                     {"objects", QJsonArray {QJsonObject {{"name", "ADMIN"}, {"id", 1}}}},
+                     {"connections", QJsonArray()},
+                     {"openFiles", QJsonArray()},
+                     {"trustees", QJsonArray()}});
 }
 
 void TestNetwork::mapDrive(const QString &letter, const QString &serverVolume)
@@ -46,16 +47,24 @@ void TestNetwork::addConnection(int server, int number, const QString &object,
                                 const QJsonValue &loginTime, const QJsonValue &address)
 {
     append(server, "connections",
-           {{"number", number}, {"object", object}, {"loginTime", loginTime}, {"address", address},
-            {"acceptsMessages", true}, {"messages", QJsonArray()}});
+           {{"number", number},
+            {"object", object},
+            {"loginTime", loginTime},
+            {"address", address},
+            {"acceptsMessages", true},
+            {"messages", QJsonArray()}});
 }
 
 void TestNetwork::addOpenFile(int server, const QString &path, int connection, int task,
                               int lockType, int accessControl, int lockFlag)
 {
     append(server, "openFiles",
-           {{"path", path}, {"connection", connection}, {"task", task}, {"lockType", lockType},
-            {"accessControl", accessControl}, {"lockFlag", lockFlag}});
+           {{"path", path},
+            {"connection", connection},
+            {"task", task},
+            {"lockType", lockType},
+            {"accessControl", accessControl},
+            {"lockFlag", lockFlag}});
 }
 
 void TestNetwork::closeFilesOf(int server, int connection)

@@ -120,16 +120,21 @@ QString addressText(const std::optional<Address> &a)
     if (!a)
         return QStringLiteral("(none)");
     if (a->type == 11)
-        return QStringLiteral("IP:%1.%2.%3.%4").arg(a->net[0]).arg(a->net[1]).arg(a->net[2]).arg(a->net[3]);
+        return QStringLiteral("IP:%1.%2.%3.%4")
+            .arg(a->net[0])
+            .arg(a->net[1])
+            .arg(a->net[2])
+            .arg(a->net[3]);
     auto hex = [](const auto &bytes) {
         QString s;
         for (uint8_t b : bytes)
             s += QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
         return s;
     };
-    const QString prefix = a->type == 2 ? QStringLiteral("IPX") : QStringLiteral("type %1").arg(a->type);
-    return prefix + QLatin1Char(':') + hex(a->net) + QLatin1Char(':') + hex(a->node) + QLatin1Char(':')
-           + hex(a->socket);
+    const QString prefix
+        = a->type == 2 ? QStringLiteral("IPX") : QStringLiteral("type %1").arg(a->type);
+    return prefix + QLatin1Char(':') + hex(a->net) + QLatin1Char(':') + hex(a->node)
+        + QLatin1Char(':') + hex(a->socket);
 }
 
 struct Options
@@ -143,8 +148,8 @@ struct Options
 // Parses the command line by hand: options may come anywhere.
 std::optional<Options> parseArguments(const QStringList &argv, QString *problem, bool *help)
 {
-    static const QStringList valued{"--network", "--task", "--access", "--lock-type", "--lock-flag",
-                                    "--number", "--address", "--time"};
+    static const QStringList valued {"--network",   "--task",   "--access",  "--lock-type",
+                                     "--lock-flag", "--number", "--address", "--time"};
     Options o;
     for (int i = 1; i < argv.size(); ++i) {
         const QString a = argv[i];
@@ -189,7 +194,7 @@ std::optional<Options> parseArguments(const QStringList &argv, QString *problem,
 class Tool
 {
 public:
-    Tool(Store &store, const Options &o) : m_store(store), m_o(o) {}
+    Tool(Store &store, const Options &o) : m_store(store), m_o(o) { }
 
     int run(const QString &command)
     {
@@ -221,7 +226,9 @@ private:
         if (a.size() >= min && a.size() <= max)
             return true;
         usage(QStringLiteral("%1 takes %2 argument(s)")
-                  .arg(m_o.args[0], min == max ? QString::number(min) : QStringLiteral("%1 to %2").arg(min).arg(max)));
+                  .arg(m_o.args[0],
+                       min == max ? QString::number(min)
+                                  : QStringLiteral("%1 to %2").arg(min).arg(max)));
         return false;
     }
 
@@ -253,7 +260,8 @@ private:
     {
         ParsedPath p;
         if (!parseNetWarePath(net(), path, &p)) {
-            failure(QStringLiteral("%1 does not name a file on a known server and volume").arg(path));
+            failure(
+                QStringLiteral("%1 does not name a file on a known server and volume").arg(path));
             return std::nullopt;
         }
         return p;
@@ -264,8 +272,11 @@ private:
         std::optional<ParsedPath> only;
         if (!path.isEmpty() && !(only = pathArg(path)))
             return 1;
-        const QString wanted = only ? normalizedVolumePath(only->volume + QLatin1Char(':') + only->dirPath) : QString();
-        out() << "SERVER  PATH                              CONN  USER          TASK  LOCKTYPE  ACCESS  LOCKFLAG\n";
+        const QString wanted = only
+            ? normalizedVolumePath(only->volume + QLatin1Char(':') + only->dirPath)
+            : QString();
+        out() << "SERVER  PATH                              CONN  USER          TASK  LOCKTYPE  "
+                 "ACCESS  LOCKFLAG\n";
         for (int si = 0; si < net().servers.size(); ++si) {
             const Server &s = net().servers[si];
             if (only && only->serverIndex != si)
@@ -280,7 +291,10 @@ private:
                              .arg(f.connection, 4)
                              .arg(c ? c->object.left(12) : QStringLiteral("(none)"), -12)
                              .arg(f.task, 4)
-                             .arg(QStringLiteral("%1 %2").arg(f.lockType, 3).arg(f.lockType == 8 ? "shr" : "exc"), -8)
+                             .arg(QStringLiteral("%1 %2")
+                                      .arg(f.lockType, 3)
+                                      .arg(f.lockType == 8 ? "shr" : "exc"),
+                                  -8)
                              .arg(f.accessControl, 2, 16, QLatin1Char('0'))
                              .arg(f.lockFlag);
             }
@@ -295,7 +309,9 @@ private:
         for (const Server &s : net().servers) {
             if (!server.isEmpty() && s.name.compare(server, Qt::CaseInsensitive) != 0)
                 continue;
-            out() << s.name << (s.isOperator(net().login) ? "" : "  (workstation login is not a console operator)")
+            out() << s.name
+                  << (s.isOperator(net().login) ? ""
+                                                : "  (workstation login is not a console operator)")
                   << '\n';
             for (const Connection &c : s.connections)
                 out() << QStringLiteral("  %1  %2  %3  %4  %5  %6 message(s)\n")
@@ -363,17 +379,21 @@ private:
         return write([&](QJsonObject &root, const Network &n, QString *error) {
             const int si = n.serverIndex(server);
             if (si < 0 || !n.servers[si].connection(int(*conn))) {
-                *error = QStringLiteral("no connection %1 on %2 (log one in first)").arg(*conn).arg(server);
+                *error = QStringLiteral("no connection %1 on %2 (log one in first)")
+                             .arg(*conn)
+                             .arg(server);
                 return false;
             }
             edit::addOpenFile(root, si,
-                              QJsonObject{{QStringLiteral("path"), volumePath},
-                                          {QStringLiteral("connection"), int(*conn)},
-                                          {QStringLiteral("task"), task},
-                                          {QStringLiteral("lockType"), lockType},
-                                          {QStringLiteral("accessControl"), access},
-                                          {QStringLiteral("lockFlag"), lockFlag}});
-            m_done = QStringLiteral("%1 %2 opened by connection %3").arg(server, volumePath).arg(*conn);
+                              QJsonObject {{QStringLiteral("path"), volumePath},
+                                           {QStringLiteral("connection"), int(*conn)},
+                                           {QStringLiteral("task"), task},
+                                           {QStringLiteral("lockType"), lockType},
+                                           {QStringLiteral("accessControl"), access},
+                                           {QStringLiteral("lockFlag"), lockFlag}});
+            m_done = QStringLiteral("%1 %2 opened by connection %3")
+                         .arg(server, volumePath)
+                         .arg(*conn);
             return true;
         });
     }
@@ -384,7 +404,8 @@ private:
         if (!conn)
             return usage(QStringLiteral("%1: not a connection number").arg(connText));
         bool ok = true;
-        const int task = m_o.values.contains(QStringLiteral("--task")) ? option("--task", 0, 65535, &ok) : -1;
+        const int task
+            = m_o.values.contains(QStringLiteral("--task")) ? option("--task", 0, 65535, &ok) : -1;
         if (!ok)
             return 2;
         const auto p = pathArg(path);
@@ -394,12 +415,17 @@ private:
         const QString volumePath = p->volume + QLatin1Char(':') + p->dirPath;
         return write([&](QJsonObject &root, const Network &n, QString *error) {
             const int si = n.serverIndex(server);
-            const int removed = si < 0 ? 0 : edit::removeOpenFiles(root, si, int(*conn), volumePath, task);
+            const int removed
+                = si < 0 ? 0 : edit::removeOpenFiles(root, si, int(*conn), volumePath, task);
             if (removed == 0) {
-                *error = QStringLiteral("connection %1 on %2 does not have %3 open").arg(*conn).arg(server, volumePath);
+                *error = QStringLiteral("connection %1 on %2 does not have %3 open")
+                             .arg(*conn)
+                             .arg(server, volumePath);
                 return false;
             }
-            m_done = QStringLiteral("%1 %2 removed").arg(removed).arg(removed == 1 ? "entry" : "entries");
+            m_done = QStringLiteral("%1 %2 removed")
+                         .arg(removed)
+                         .arg(removed == 1 ? "entry" : "entries");
             return true;
         });
     }
@@ -412,7 +438,8 @@ private:
             return 2;
         const QString address = m_o.values.value(QStringLiteral("--address"));
         if (!address.isEmpty() && !parseAddressText(address))
-            return usage(QStringLiteral("--address: not \"IP:a.b.c.d\" or \"IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS\""));
+            return usage(QStringLiteral(
+                "--address: not \"IP:a.b.c.d\" or \"IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS\""));
         QString time = m_o.values.value(QStringLiteral("--time"));
         if (time.isEmpty())
             time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -428,21 +455,25 @@ private:
             }
             int number = wanted;
             if (number == 0)
-                for (number = 1; n.servers[si].connection(number); ++number) {
-                }
+                for (number = 1; n.servers[si].connection(number); ++number) { }
             if (number > 65535 || n.servers[si].connection(number)) {
-                *error = QStringLiteral("connection %1 on %2 is in use").arg(number).arg(n.servers[si].name);
+                *error = QStringLiteral("connection %1 on %2 is in use")
+                             .arg(number)
+                             .arg(n.servers[si].name);
                 return false;
             }
-            QJsonObject c{{QStringLiteral("number"), number},
-                          {QStringLiteral("object"), object},
-                          {QStringLiteral("loginTime"), time},
-                          {QStringLiteral("acceptsMessages"), !m_o.noMessages},
-                          {QStringLiteral("messages"), QJsonArray()}};
+            QJsonObject c {{QStringLiteral("number"), number},
+                           {QStringLiteral("object"), object},
+                           {QStringLiteral("loginTime"), time},
+                           {QStringLiteral("acceptsMessages"), !m_o.noMessages},
+                           {QStringLiteral("messages"), QJsonArray()}};
             if (!address.isEmpty())
                 c.insert(QStringLiteral("address"), address);
             edit::addConnection(root, si, c);
-            m_done = QStringLiteral("%1 connection %2: %3").arg(n.servers[si].name).arg(number).arg(object);
+            m_done = QStringLiteral("%1 connection %2: %3")
+                         .arg(n.servers[si].name)
+                         .arg(number)
+                         .arg(object);
             return true;
         });
     }
@@ -460,7 +491,8 @@ private:
                 *error = QStringLiteral("no connection %1 on %2").arg(*conn).arg(server);
                 return false;
             }
-            m_done = QStringLiteral("%1 connection %2 logged out").arg(n.servers[si].name).arg(*conn);
+            m_done
+                = QStringLiteral("%1 connection %2 logged out").arg(n.servers[si].name).arg(*conn);
             return true;
         });
     }
@@ -492,7 +524,8 @@ int main(int argc, char **argv)
         if (o->args.size() != 1)
             return usage(QStringLiteral("reset takes no arguments"));
         if (!o->network.isEmpty() || !qEnvironmentVariable("NWSIM_NETWORK").isEmpty())
-            return failure(QStringLiteral("reset works on the demo copy only; unset NWSIM_NETWORK and drop --network"));
+            return failure(QStringLiteral(
+                "reset works on the demo copy only; unset NWSIM_NETWORK and drop --network"));
         if (!installDemo(true, &problem))
             return failure(problem);
         out() << "demo network reset: " << demoFile() << '\n';
