@@ -1,6 +1,7 @@
 #include "scan/scanner.h"
 
 #include "forms/form1.h"
+#include "netware/client_text.h"
 #include "platform/classic_timer.h"
 #include "platform/platform.h"
 #include "scan/scan_context.h"
@@ -80,8 +81,8 @@ Scanner::Outcome Scanner::run(int generation)
     // Parse into a scratch handle: a path that does not parse must not
     // re-aim Send and Clear at another server with the old list's numbers.
     NWCONN_HANDLE conn = m_ctx.ServerConnection;
-    const QByteArray full = fullPath.toLatin1();
-    if (NWParsePath(full.constData(), server, &conn, volume, dirPath) != 0) {
+    const std::optional<QByteArray> full = ClientText::encodeZ(fullPath);
+    if (!full || NWParsePath(full->constData(), server, &conn, volume, dirPath) != 0) {
         busy.release();
         m_form.Command9()->hide();
         m_platform.beep();
@@ -95,7 +96,7 @@ Scanner::Outcome Scanner::run(int generation)
     const QString serverName = CutAtNul(server, sizeof server);
     const QString volumePath
         = CutAtNul(volume, sizeof volume) + QLatin1Char(':') + CutAtNul(dirPath, sizeof dirPath);
-    const QByteArray volumePathBytes = volumePath.toLatin1();
+    const QByteArray volumePathBytes = ClientText::encodeZ(volumePath).value_or(QByteArray());
 
     int userCount = 0;
     QSet<QString> listed;
@@ -148,7 +149,7 @@ Scanner::Outcome Scanner::run(int generation)
                                            &objType, &objId, loginTime)
                 != 0)
                 continue;
-            const QString user = CutAtNul(objName, sizeof objName).toUpper();
+            const QString user = ClientText::upper(CutAtNul(objName, sizeof objName));
             if (listed.contains(user))
                 continue;
             ConnectionRecord rec;
