@@ -296,8 +296,13 @@ bool installDemo(bool reset, QString *error)
         return false;
     };
     const QString parent = QFileInfo(dir).absolutePath();
-    if (!QDir().mkpath(parent))
-        return failed(dir, QStringLiteral("cannot create the folder"));
+    if (!QDir().mkpath(parent)) {
+        QString existing = parent;
+        while (!QFileInfo(existing).isDir() && existing != QFileInfo(existing).absolutePath())
+            existing = QFileInfo(existing).absolutePath();
+        return failed(dir,
+                      QStringLiteral("cannot create the folder: %1").arg(whyNotWritable(existing)));
+    }
     QLockFile lock(dir + QStringLiteral(".lock"));
     QString problem;
     if (!takeLock(lock, &problem))
@@ -330,6 +335,7 @@ bool installDemo(bool reset, QString *error)
     }
     if (!any || description.isEmpty())
         return failed(dir, QStringLiteral("the built-in demo network is missing from the program"));
+    QDir().mkpath(dir);
     if (!WriteFileAtomically(demoFile(), description, &problem))
         return failed(demoFile(), problem);
     return true;

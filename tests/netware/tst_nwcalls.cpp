@@ -3,6 +3,7 @@
 #include "netware/atomic_write.h"
 #include "netware/mapped_drives.h"
 #include "netware/netsim_store.h"
+#include "support/file_size_limit.h"
 
 #include <QtTest>
 
@@ -223,13 +224,19 @@ private slots:
         QTEST(filled, "filled");
         QCOMPARE(ids, expectedIds);
     }
-    // With the demo copy in place nothing needs writing: a home folder where
+    // A demo copy that cannot be made fails the start with the true reason;
+    // with the copy in place nothing needs writing, so a home folder where
     // nothing can be written (here, no lock file can be made) still starts.
     void existingDemoCopyNeedsNoWrite()
     {
         const QByteArray env = qgetenv("NWSIM_NETWORK");
         qunsetenv("NWSIM_NETWORK");
         qputenv("XDG_DATA_HOME", m_dir.filePath("home").toLocal8Bit());
+        {
+            FileSizeLimit diskFull(0);
+            QVERIFY(NWCallsInit(nullptr, nullptr) != 0);
+        }
+        QVERIFY2(NWClientInitError().contains("File too large"), qPrintable(NWClientInitError()));
         QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(0)); // makes the copy
         QVERIFY(QDir().mkpath(netsim::demoDir() + ".lock"));
         QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(0));
