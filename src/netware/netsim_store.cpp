@@ -23,9 +23,9 @@ namespace netsim {
 namespace {
 
 constexpr int kLockWaitMs = 10000;
-// Writers hold the lock for one read-change-write; a lock file older than
-// this (one a crash left empty, say) is taken as abandoned.
-constexpr int kStaleLockMs = 5000;
+// An empty lock file older than this is no writer's: QLockFile fills it
+// right after creating it.
+constexpr int kEmptyLockGraceMs = 1000;
 constexpr int kLockRetryMs = 2;
 const char kDemoResource[] = ":/velmora-netsim/demo";
 
@@ -66,11 +66,30 @@ QString lockFileFor(const QString &file)
     return (fi.exists() ? fi.canonicalFilePath() : fi.absoluteFilePath()) + QStringLiteral(".lock");
 }
 
+// A crash between creating and filling a lock file leaves it empty, and
+// QLockFile would wait out its 30 s stale time. Removed under QLockFile's own
+// ".rmlock" guard, so two waiters never both remove and re-create it.
+void removeAbandonedEmptyLock(const QLockFile &lock)
+{
+    const auto abandoned = [&] {
+        qint64 pid = 0;
+        QString host, app;
+        const QFileInfo fi(lock.fileName());
+        return fi.exists() && !lock.getLockInfo(&pid, &host, &app)
+            && fi.lastModified().msecsTo(QDateTime::currentDateTime()) > kEmptyLockGraceMs;
+    };
+    if (!abandoned())
+        return;
+    QLockFile guard(lock.fileName() + QStringLiteral(".rmlock"));
+    if (guard.tryLock(0) && abandoned())
+        QFile::remove(lock.fileName());
+}
+
 // Tries at a short fixed interval, so a waiter never falls behind newer
-// writers the way QLockFile's growing back-off lets it.
+// writers the way QLockFile's growing back-off lets it. A dead owner's lock
+// QLockFile itself takes over at once.
 bool takeLock(QLockFile &lock, QString *problem)
 {
-    lock.setStaleLockTime(kStaleLockMs);
     const QDeadlineTimer deadline(kLockWaitMs);
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError) {
@@ -85,11 +104,13 @@ bool takeLock(QLockFile &lock, QString *problem)
             const QString owner = lock.getLockInfo(&pid, &host, &app)
                 ? QStringLiteral("process %1 (%2 on %3)").arg(pid).arg(app, host)
                 : QStringLiteral("another program");
-            *problem = QStringLiteral("busy: the lock file %1 was held by %2 for all of %3 s")
-                           .arg(lock.fileName(), owner)
-                           .arg(kLockWaitMs / 1000);
+            *problem = QStringLiteral("busy: the lock file %1 stayed taken for %2 s (last by %3)")
+                           .arg(lock.fileName())
+                           .arg(kLockWaitMs / 1000)
+                           .arg(owner);
             return false;
         }
+        removeAbandonedEmptyLock(lock);
         QThread::msleep(kLockRetryMs);
     }
     return true;
