@@ -1,5 +1,7 @@
 #include "netware/netsim_network.h"
 
+#include "netware/client_text.h"
+
 #include <QDate>
 #include <QDir>
 #include <QJsonArray>
@@ -299,6 +301,13 @@ public:
         return true;
     }
 
+    // Names and paths go to the client in its 8-bit code page.
+    bool clientText(const QString &value, const QString &path)
+    {
+        return ClientText::canEncode(value)
+            || fail(path, QStringLiteral("holds a character outside the Windows-1252 code page"));
+    }
+
     static bool plainName(const QString &s)
     {
         return !s.contains(QLatin1Char('/')) && !s.contains(QLatin1Char('\\'))
@@ -307,7 +316,7 @@ public:
 
     bool volumePath(const QJsonObject &o, const QString &path, QString *out)
     {
-        if (!string(o, "path", path, out))
+        if (!string(o, "path", path, out) || !clientText(*out, path + QStringLiteral(".path")))
             return false;
         if (volumeOfPath(*out).isEmpty())
             return fail(path + QStringLiteral(".path"),
@@ -320,7 +329,8 @@ public:
         QJsonObject o;
         if (!object(v, path, &o) || !reqInteger(o, "number", path, 1, 65535, &c->number))
             return false;
-        if (!string(o, "object", path, &c->object))
+        if (!string(o, "object", path, &c->object)
+            || !clientText(c->object, path + QStringLiteral(".object")))
             return false;
         const QJsonValue lt = o.value(QLatin1String("loginTime"));
         if (lt.isString()) {
@@ -384,7 +394,8 @@ public:
     bool server(const QJsonValue &v, const QString &path, const QString &baseDir, Server *s)
     {
         QJsonObject o;
-        if (!object(v, path, &o) || !string(o, "name", path, &s->name))
+        if (!object(v, path, &o) || !string(o, "name", path, &s->name)
+            || !clientText(s->name, path + QStringLiteral(".name")))
             return false;
         if (!plainName(s->name))
             return fail(path + QStringLiteral(".name"),
@@ -396,6 +407,8 @@ public:
         for (int i = 0; i < a.size(); ++i) {
             if (!a[i].isString())
                 return fail(at(path, "operators", i), QStringLiteral("not a string"));
+            if (!clientText(a[i].toString(), at(path, "operators", i)))
+                return false;
             s->operators.append(a[i].toString());
         }
 
@@ -407,7 +420,8 @@ public:
             Volume vol;
             if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
                 || !reqInteger(vo, "number", p, 0, 255, &vol.number)
-                || !string(vo, "root", p, &vol.root))
+                || !string(vo, "root", p, &vol.root)
+                || !clientText(vol.name, p + QStringLiteral(".name")))
                 return false;
             if (!plainName(vol.name) || vol.name.size() > kMaxVolumeNameLen)
                 return fail(
@@ -432,7 +446,8 @@ public:
             QJsonObject oo;
             DirObject obj;
             if (!object(a[i], p, &oo) || !string(oo, "name", p, &obj.name)
-                || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id))
+                || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
+                || !clientText(obj.name, p + QStringLiteral(".name")))
                 return false;
             if (s->object(obj.name))
                 return fail(p + QStringLiteral(".name"),
@@ -505,7 +520,8 @@ public:
         if (!root.contains(QLatin1String("workstation")))
             return fail(QStringLiteral("workstation"), QStringLiteral("missing"));
         if (!object(root.value(QLatin1String("workstation")), QStringLiteral("workstation"), &ws)
-            || !string(ws, "login", QStringLiteral("workstation"), &n->login))
+            || !string(ws, "login", QStringLiteral("workstation"), &n->login)
+            || !clientText(n->login, QStringLiteral("workstation.login")))
             return false;
 
         QJsonArray servers;
