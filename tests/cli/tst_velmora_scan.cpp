@@ -201,18 +201,6 @@ private slots:
         QVERIFY(users.at(2)["addressRaw"].isNull());
     }
 
-    void textHasEveryField()
-    {
-        const Run r = run({"--format", "text", kFile});
-        QCOMPARE(r.code, 0);
-        const QStringList blocks = r.out.split("\n\n");
-        QCOMPARE(blocks.size(), 1 + kUsers.size());
-        QVERIFY(blocks.at(0).endsWith("users: 3"));
-        for (int f = 0; f < kFields.size(); ++f)
-            QVERIFY(
-                (blocks.at(2) + '\n').contains(kFields.at(f) + ": " + kUsers.at(1).at(f) + '\n'));
-    }
-
     // Each step is one locked write by nwsim, so no scan sees half a change.
     void watchReportsChangesMadeBetweenScans()
     {
