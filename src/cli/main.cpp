@@ -89,7 +89,7 @@ public:
 
 int usageError(const QString &problem)
 {
-    printError(QStringLiteral("velmora-scan: ") + problem);
+    printError(QStringLiteral("velmora-scan: ") + PrintableText(problem));
     printError(ScanUsageLine());
     printError(QStringLiteral("Try 'velmora-scan --help' for more."));
     return Usage;
@@ -134,7 +134,7 @@ int run(const ScanOptions &options)
     DriveNamespace::setNetworkDrives(NWClientMappedDrives());
     const QString file = CommandLineFile(options.file);
     if (file.isEmpty() || !FileExists(file)) {
-        printError(QStringLiteral("Passed file '") + options.file
+        printError(QStringLiteral("Passed file '") + PrintableText(options.file)
                    + QStringLiteral("' does not exist."));
         return NotParsed;
     }
