@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth x11-utils xdotool xclip openbox imagemagick jq
+  xvfb xauth x11-utils xdotool xclip openbox trayer imagemagick jq
   fonts-dejavu-core fonts-urw-base35 poppler-utils
   clang libclang-rt-14-dev clang-format
 )
