@@ -10,6 +10,11 @@
 #include <QMenu>
 #include <QTimer>
 
+namespace {
+constexpr int FrameCheckMs = 50;
+constexpr int FrameChecks = 60; // 3 s
+} // namespace
+
 MainWindowBehaviour::MainWindowBehaviour(Form1 &form, Platform &platform, TrayIcon &tray,
                                          QObject *parent)
     : QObject(parent),
@@ -73,6 +78,20 @@ void MainWindowBehaviour::recentre()
     // Before the first show the window manager's frame is unknown, so the
     // size used was too small: centre again once the frame is known.
     m_frameUnknown = m_form.frameGeometry() == m_form.geometry();
+    if (m_frameUnknown)
+        QTimer::singleShot(FrameCheckMs, this, [this] { checkFrame(FrameChecks); });
+}
+
+void MainWindowBehaviour::checkFrame(int triesLeft)
+{
+    // Nothing tells the window when the window manager has framed it: look
+    // a few times, and give up where there is no frame at all.
+    if (!m_frameUnknown || m_form.isMinimized())
+        return;
+    if (m_form.frameGeometry() != m_form.geometry())
+        recentre();
+    else if (triesLeft > 1)
+        QTimer::singleShot(FrameCheckMs, this, [this, triesLeft] { checkFrame(triesLeft - 1); });
 }
 
 void MainWindowBehaviour::popUpMenu()
@@ -84,11 +103,6 @@ void MainWindowBehaviour::popUpMenu()
 
 bool MainWindowBehaviour::eventFilter(QObject *watched, QEvent *event)
 {
-    // The frame is known once the window is on screen: at its first paint.
-    const QEvent::Type type = event->type();
-    if ((type == QEvent::Paint || type == QEvent::Move) && watched == &m_form && m_frameUnknown
-        && m_form.frameGeometry() != m_form.geometry() && !m_form.isMinimized())
-        recentre();
     // Some window managers minimise a dialog without its parent.
     if (event->type() == QEvent::WindowStateChange && watched == QApplication::activeModalWidget()
         && static_cast<QWidget *>(watched)->isMinimized())

@@ -29,6 +29,7 @@ protected:
 
 private:
     void undoMinimiseUnderModal();
+    void checkFrame(int triesLeft);
 
     Form1 &m_form;
     TrayIcon &m_tray;
