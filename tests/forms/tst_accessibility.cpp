@@ -144,6 +144,8 @@ void TestAccessibility::statusBoxShowsFocusFromKeyboard()
     QTest::keyClick(form.List1(), Qt::Key_Tab);
     QTRY_VERIFY(form.Text2()->hasFocus());
     QVERIFY2(form.Text2()->grab().toImage() != unfocused, "Text2 looks the same with the focus");
+    QTest::keyClick(form.Text2(), Qt::Key_Tab); // no keyboard trap
+    QTRY_VERIFY(!form.Text2()->hasFocus());
 }
 
 QTEST_MAIN(TestAccessibility)
