@@ -24,6 +24,11 @@ MainWindowBehaviour::MainWindowBehaviour(Form1 &form, Platform &platform, TrayIc
 {
     m_tray.onRestore = [this] { restore(); };
     m_tray.onPopUpMenu = [this] { popUpMenu(); };
+    // Hidden in a tray that is gone, the window could never come back.
+    m_tray.onHostGone = [this] {
+        if (m_form.isMinimized())
+            restore();
+    };
     connect(m_form.mPopRestore(), &QAction::triggered, this, &MainWindowBehaviour::restore);
     connect(m_form.mPopExit(), &QAction::triggered, &m_form, &QWidget::close);
     // The window sees key presses before its controls do.

@@ -3,6 +3,7 @@
 #include "browser/dir_list_box.h"
 #include "browser/drive_list_box.h"
 #include "browser/file_list_box.h"
+#include "forms/accessible_names.h"
 #include "forms/app_icon.h"
 #include "forms/controls.h"
 #include "platform/classic_timer.h"
@@ -84,6 +85,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_List1->setUniformItemSizes(true);
     m_Text2 = place<QPlainTextEdit>(this, "Text2", 3600, 3000, 4935, 1815);
     m_Text2->setReadOnly(true);
+    // Keeps its tab stop: with a caret a keyboard user sees the focus, reads
+    // the details line by line and selects and copies them.
+    m_Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_Text2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_Label5 = label(this, "Label5", QString(), 1080, 4845, 1455, 255, false, true);
     m_Command14 = button(this, "Command14", QStringLiteral("All"), 120, 4850, 615, 255,
@@ -139,6 +143,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_mPopRestore->setObjectName(QStringLiteral("mPopRestore"));
     m_mPopExit = m_mnu_1->addAction(QStringLiteral("&Exit"));
     m_mPopExit->setObjectName(QStringLiteral("mPopExit"));
+    accessible::describeControls(this);
 }
 
 Form1::~Form1() = default;

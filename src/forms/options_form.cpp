@@ -1,5 +1,6 @@
 #include "forms/options_form.h"
 
+#include "forms/accessible_names.h"
 #include "forms/app_icon.h"
 #include "forms/controls.h"
 
@@ -65,6 +66,7 @@ Options::Options(QWidget *parent) : QDialog(parent)
     QWidget::setTabOrder(m_Option2, m_Check1);
     QWidget::setTabOrder(m_Check1, m_Check2);
     QWidget::setTabOrder(m_Check2, m_Command2);
+    accessible::describeControls(this);
 }
 
 QList<QWidget *> Options::dragSurfaces() const

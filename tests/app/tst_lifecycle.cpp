@@ -250,6 +250,27 @@ private slots:
         QVERIFY(f.isMinimized());
     }
 
+    void trayHostAppearsAndGoes()
+    {
+        // Started without a notification area; a tray host starts later.
+        m_fx->start();
+        Form1 &f = m_fx->app->form();
+        TrayIcon &tray = m_fx->app->tray();
+        bool host = false;
+        tray.hostAvailable = [&host] { return host; };
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        host = true;
+        tray.checkHost();
+        QVERIFY(tray.isPresent());
+        f.showMinimized();
+        QTRY_VERIFY(!f.isVisible()); // hidden in the tray
+        host = false;
+        tray.checkHost();
+        QVERIFY(!tray.isPresent());
+        QTRY_VERIFY(f.isVisible()); // back, or it could never be restored
+        QVERIFY(!f.isMinimized());
+    }
+
     void dragSurfaces()
     {
         m_fx->start();

@@ -162,12 +162,6 @@ for try in 1 2 3; do
 done
 wm_up || fail "openbox did not start"
 
-step="tray host"
-# A notification area, so that minimising hides the window into the tray.
-trayer --edge bottom --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
-tray_up() { xdotool search --classname trayer; }
-wait_for 30 tray_up || fail "trayer did not start"
-
 step="start velmora"
 "$velmora" 'F:\APPS\ORDERS.DBF' >"$log" 2>&1 &
 pid=$!
@@ -194,6 +188,26 @@ for want in 'F:\APPS\ORDERS.DBF' JSMITH MBROWN KLEE '3 users'; do
   grep -qF -- "$want" <<<"$report" || fail "the users report lacks '$want': $report"
 done
 echo "e2e: users report read back from the clipboard"
+
+step="tray icon with a tray host started later"
+# Velmora started without a notification area; its icon appears in one that
+# starts later, and goes when it goes.
+tray_icon_shown() { # a Velmora window inside trayer's panel
+  xwininfo -root -tree 2>/dev/null | awk '
+    /"panel": \("panel" "trayer"\)/ { depth = match($0, /[^ ]/); inside = 1; next }
+    inside && match($0, /[^ ]/) <= depth { inside = 0 }
+    inside && /"Velmora": \("velmora" "Velmora"\)/ { found = 1 }
+    END { exit !found }'
+}
+tray_icon_gone() { ! tray_icon_shown; }
+tray_icon_shown && fail "a tray icon before any tray host"
+trayer --SetDockType true >"$work/trayer.log" 2>&1 &
+tray=$!
+wait_for 30 tray_icon_shown || fail "the tray icon did not appear in the tray host started later"
+kill "$tray"
+wait "$tray" 2>/dev/null || true
+wait_for 30 tray_icon_gone || fail "the tray icon stayed after the tray host ended"
+echo "e2e: the tray icon came and went with the tray host"
 
 step="send a message to all"
 message="Please close ORDERS.DBF"
@@ -236,6 +250,12 @@ for n in 7 9; do
   connection_gone "$n" >/dev/null && fail "connection $n was cleared too"
 done
 echo "e2e: connection 5 cleared, the others kept"
+
+step="tray host"
+# A notification area, so that minimising hides the window into the tray.
+trayer --edge bottom --align right --widthtype request --height 24 >"$work/trayer2.log" 2>&1 &
+tray_up() { xdotool search --classname trayer; }
+wait_for 30 tray_up || fail "trayer did not start"
 
 step="minimise under the options window"
 options_open() { dialog "Velmora - Options Screen"; }
