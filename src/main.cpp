@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
     QtPlatform platform;
     SettingsStore store;
     VelmoraApp velmora(platform, store);
-    velmora.onClosed = [] { QCoreApplication::quit(); };
+    QObject::connect(&velmora, &VelmoraApp::closed, &app, &QCoreApplication::quit);
     velmora.start(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
     return QApplication::exec();
 }

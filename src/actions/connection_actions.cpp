@@ -6,7 +6,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -111,7 +110,7 @@ void ConnectionActions::onSelectAllClicked()
                 item->setSelected(true);
     }
     m_form.setStatus(QString::number(list->count()) + QStringLiteral(" users selected."));
-    setResultButtonsVisible(true);
+    m_form.setUserButtonsVisible(true);
 }
 
 void ConnectionActions::onSelectNoneClicked()
@@ -124,14 +123,7 @@ void ConnectionActions::onSelectNoneClicked()
                 item->setSelected(false);
     }
     m_form.setStatus(QString::number(list->count()) + QStringLiteral(" users de-selected."));
-    setResultButtonsVisible(false);
-}
-
-void ConnectionActions::setResultButtonsVisible(bool visible)
-{
-    m_form.Command12()->setVisible(visible);
-    m_form.Command13()->setVisible(visible);
-    m_form.Command16()->setVisible(visible);
+    m_form.setUserButtonsVisible(false);
 }
 
 void ConnectionActions::onClearFindClicked()

@@ -45,7 +45,6 @@ private:
     };
     void walk(int selectedBefore, const Wording &words,
               const std::function<bool(uint16_t connNumber)> &act);
-    void setResultButtonsVisible(bool visible);
 
     Form1 &m_form;
     Platform &m_platform;

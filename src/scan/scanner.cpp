@@ -1,54 +1,29 @@
 #include "scan/scanner.h"
 
 #include "forms/form1.h"
-#include "platform/classic_timer.h"
 #include "platform/drive_namespace.h"
 #include "platform/platform.h"
 #include "scan/scan_context.h"
 #include "scan/scan_engine.h"
 
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QSet>
 
 namespace {
 const QString kTitle = QStringLiteral("Velmora");
-
-void setResultControlsVisible(Form1 &f, bool on)
-{
-    for (QWidget *w :
-         {static_cast<QWidget *>(f.Command4()), static_cast<QWidget *>(f.Command5()),
-          static_cast<QWidget *>(f.Label7()), static_cast<QWidget *>(f.Text1()),
-          static_cast<QWidget *>(f.Command6()), static_cast<QWidget *>(f.Command11()),
-          static_cast<QWidget *>(f.Command14()), static_cast<QWidget *>(f.Command15())})
-        w->setVisible(on);
-}
-
-void hideUserButtons(Form1 &f)
-{
-    f.Command12()->hide();
-    f.Command13()->hide();
-    f.Command16()->hide();
-}
 } // namespace
 
-Scanner::Scanner(Form1 &form, Platform &platform, ScanContext &context, QObject *parent)
-    : QObject(parent), m_form(form), m_platform(platform), m_ctx(context)
+Scanner::Scanner(Form1 &form, Platform &platform, ScanContext &context,
+                 ScanEngine::RightsLookup rights, QObject *parent)
+    : QObject(parent),
+      m_form(form),
+      m_platform(platform),
+      m_ctx(context),
+      m_engine(std::move(rights))
 {
 }
 
-void Scanner::setFileSource(FileSource directoryPath, FileSource fileName,
-                            std::function<void(const QString &)> addToHistory)
-{
-    m_directory = std::move(directoryPath);
-    m_fileName = std::move(fileName);
-    m_addToHistory = std::move(addToHistory);
-}
-
-void Scanner::Scan()
+void Scanner::Scan(const QString &directoryPath, const QString &fileName)
 {
     // Two scans must never interleave their updates of List1 and the table.
     // The one exception is a scan started while the notification box is
@@ -59,7 +34,7 @@ void Scanner::Scan()
     m_notifying = false;
     ++m_depth;
     const int generation = ++m_generation;
-    run(generation);
+    run(directoryPath, fileName, generation);
     --m_depth;
     m_notifying = wasNotifying;
 }
@@ -77,9 +52,7 @@ public:
     void started(NWCONN_HANDLE server) override
     {
         m_ctx.ServerConnection = server;
-        m_form.List1()->setToolTip(QString());
-        m_form.List1()->clear();
-        hideUserButtons(m_form);
+        m_form.listingStarted();
         m_form.setStatus(QStringLiteral("Scanning..."));
     }
     void userListed(const ScannedUser &user) override
@@ -108,51 +81,47 @@ private:
 };
 } // namespace
 
-Scanner::Outcome Scanner::run(int generation)
+Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name, int generation)
 {
     BusyCursor busy(m_platform);
-    m_form.Command9()->show();
+    m_form.scanningStarted();
     m_form.setStatus(QString());
 
-    const QString name = m_fileName ? m_fileName() : QString();
-    const QString fullPath = DriveNamespace::join(m_directory ? m_directory() : QString(), name);
+    const QString fullPath = DriveNamespace::join(directoryPath, name);
     WindowSink sink(m_form, m_platform, m_ctx,
                     [this, generation] { return generation != m_generation; });
-    const ScanEngine engine(m_rights);
-    const ScanResult result = engine.run(fullPath, m_ctx.ServerConnection, sink);
+    const ScanResult result = m_engine.run(fullPath, m_ctx.ServerConnection, sink);
     switch (result.outcome) {
     case ScanResult::Outcome::NotParsed:
         busy.release();
-        m_form.Command9()->hide();
+        m_form.scanningFinished();
         errorBox(QStringLiteral("Error! Could not parse the path for file ") + name
                  + QLatin1Char('.'));
         return Outcome::NotParsed;
     case ScanResult::Outcome::NoRights:
         busy.release();
-        m_form.Command9()->hide();
+        m_form.scanningFinished();
         m_form.setStatus(QString());
         errorBox(QStringLiteral("Error! You do not have rights to scan this file."));
         return Outcome::NoRights;
     case ScanResult::Outcome::Stopped:
         if (sink.withdrawn) {
-            m_form.Command9()->hide();
+            m_form.scanningFinished();
             return Outcome::Withdrawn;
         }
         busy.release();
         m_ctx.StopRequested = false;
         m_form.setStatus(QStringLiteral("Scan terminated."));
-        m_form.Command9()->hide();
+        m_form.scanningFinished();
         return Outcome::Stopped;
     case ScanResult::Outcome::Completed:
         break;
     }
 
-    m_form.Command9()->hide();
-    if (m_addToHistory)
-        m_addToHistory(fullPath);
+    m_form.scanningFinished();
     m_form.setStatus(QString());
     busy.release();
-    finish(sink.userCount, generation);
+    finish(fullPath, sink.userCount, generation);
     return Outcome::Completed;
 }
 
@@ -163,30 +132,16 @@ void Scanner::errorBox(const QString &text)
                           Platform::Buttons::Ok);
 }
 
-void Scanner::finish(int userCount, int generation)
+void Scanner::finish(const QString &fullPath, int userCount, int generation)
 {
-    if (m_notify) {
-        m_notifying = true;
-        m_notify(userCount > 0);
-        m_notifying = false;
-    }
+    m_notifying = true;
+    emit completed(fullPath, userCount > 0);
+    m_notifying = false;
     // A scan that ran while our notification box was open has already set
     // the window for a newer result; ours is stale.
     if (generation != m_generation)
         return;
-    if (userCount > 0) {
-        m_form.Label5()->setText(QString::number(userCount) + QStringLiteral(" user(s)"));
-        setResultControlsVisible(m_form, true);
-        m_form.Text1()->clear();
-        m_form.List1()->setToolTip(QStringLiteral(" Click on user for more data "));
-    } else {
-        setResultControlsVisible(m_form, false);
-        m_form.Label5()->setText(QStringLiteral("No users"));
-        m_form.List1()->setToolTip(QString());
-    }
-    m_form.Check1()->show();
-    m_form.Text3()->show();
-    m_form.Timer1()->setEnabled(m_form.Check1()->isChecked());
+    m_form.showResult(userCount);
 }
 
 void Scanner::onStopClicked() { m_ctx.StopRequested = true; }
@@ -217,5 +172,5 @@ void Scanner::onFindTextChanged()
                 item->setSelected(false);
         }
     }
-    hideUserButtons(m_form);
+    m_form.setUserButtonsVisible(false);
 }

@@ -30,7 +30,7 @@ WatchMode::WatchMode(Form1 &form, Platform &platform, NotificationSettings &sett
     m_form.Text3()->installEventFilter(this);
 }
 
-void WatchMode::NotifyOutcome(bool usersFound)
+void WatchMode::NotifyOutcome(bool usersFound, const QString &fileName)
 {
     if (!m_form.Check1()->isChecked())
         return;
@@ -45,9 +45,8 @@ void WatchMode::NotifyOutcome(bool usersFound)
     // One box at a time: scans keep completing while it is open.
     if (m_platform.activateWindowByTitle(BoxTitle))
         return;
-    const QString name = m_fileName ? m_fileName() : QString();
-    m_platform.messageBox(&m_form, NotificationText(usersFound, name, m_platform.now()), BoxTitle,
-                          Platform::Icon::Exclamation, Platform::Buttons::Ok, true);
+    m_platform.messageBox(&m_form, NotificationText(usersFound, fileName, m_platform.now()),
+                          BoxTitle, Platform::Icon::Exclamation, Platform::Buttons::Ok, true);
 }
 
 void WatchMode::onCheck1Toggled() { m_form.Timer1()->setEnabled(m_form.Check1()->isChecked()); }

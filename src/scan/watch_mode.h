@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class Form1;
 class Platform;
@@ -22,9 +21,8 @@ public:
     WatchMode(Form1 &form, Platform &platform, NotificationSettings &settings,
               QObject *parent = nullptr);
 
-    void setFileName(std::function<QString()> fileName) { m_fileName = std::move(fileName); }
-
-    void NotifyOutcome(bool usersFound);
+    // fileName: the selected file, as the file list shows it.
+    void NotifyOutcome(bool usersFound, const QString &fileName);
 
     void onCheck1Toggled();
     void onText3Changed();
@@ -36,5 +34,4 @@ private:
     Form1 &m_form;
     Platform &m_platform;
     NotificationSettings &m_settings;
-    std::function<QString()> m_fileName;
 };

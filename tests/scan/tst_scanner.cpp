@@ -34,9 +34,10 @@ struct Rig
             n->addServer(QStringLiteral("FS1"), n != &denied);
             n->mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
         }
-        scanner.setFileSource([this] { return dir; }, [] { return QStringLiteral("ORDERS.DBF"); },
-                              [this](const QString &path) { history << path; });
-        scanner.setNotifier([this](bool) { ++notified; });
+        QObject::connect(&scanner, &Scanner::completed, [this](const QString &path, bool) {
+            history << path;
+            ++notified;
+        });
         form.show();
     }
     void users(int n)
@@ -49,7 +50,7 @@ struct Rig
     void scan(TestNetwork &n)
     {
         QVERIFY(n.install());
-        scanner.Scan();
+        scanner.Scan(dir, QStringLiteral("ORDERS.DBF"));
     }
 };
 } // namespace
@@ -163,7 +164,7 @@ private slots:
         int nested = 0;
         r.p.onProcessEvents = [&] {
             if (nested++ < 3)
-                r.scanner.Scan(); // a tick, a click, a double-click
+                r.scanner.Scan(r.dir, "ORDERS.DBF"); // a tick, a click, a double-click
         };
         r.scan(r.net);
         QCOMPARE(r.form.List1()->count(), 100);

@@ -161,7 +161,7 @@ private slots:
         QVERIFY(!f.Timer1()->isEnabled() && f.Check1()->isHidden() && f.Text3()->isHidden());
         QVERIFY(f.Check1()->isChecked());
         QVERIFY(m_fx->app->browser().selectFileByPrefix(QStringLiteral("ORDERS.DBF")));
-        m_fx->app->scanner().Scan();
+        f.Command1()->click();
         QVERIFY(f.Check1()->isVisible() && f.Text3()->isVisible() && f.Check1()->isChecked());
         QVERIFY(f.Timer1()->isEnabled());
     }

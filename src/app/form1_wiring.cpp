@@ -1,8 +1,9 @@
-#include "forms/form1_wiring.h"
+#include "app/form1_wiring.h"
 
 #include "about/about_box.h"
 #include "actions/connection_actions.h"
 #include "actions/reports.h"
+#include "browser/file_browser.h"
 #include "forms/form1.h"
 #include "options/options_controller.h"
 #include "platform/classic_timer.h"
@@ -20,9 +21,13 @@ void wireForm1(Form1 &f, const Form1Handlers &h)
     auto click = [&f](QPushButton *b, auto &&handler) {
         QObject::connect(b, &QPushButton::clicked, &f, handler);
     };
-    click(f.Command1(), [h] { h.scanner.Scan(); });
+    // Every trigger scans the browser's folder and selected file.
+    const auto scan
+        = [h] { h.scanner.Scan(h.browser.directoryPath(), h.browser.selectedFileName()); };
+    click(f.Command1(), scan);
+    QObject::connect(&h.browser, &FileBrowser::scanRequested, &f, scan);
+    QObject::connect(f.Timer1(), &ClassicTimer::tick, &f, scan);
     click(f.Command9(), [h] { h.scanner.onStopClicked(); });
-    QObject::connect(f.Timer1(), &ClassicTimer::tick, &f, [h] { h.scanner.Scan(); });
     QObject::connect(f.Text1(), &QLineEdit::textChanged, &f,
                      [h] { h.scanner.onFindTextChanged(); });
 
