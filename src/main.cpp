@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 #include "app/velmora_app.h"
+#include "platform/platform.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>
@@ -7,8 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationName(ProductName);
+    QApplication::setOrganizationName(ProductName);
     // The window hides in the tray, and a notification box may be the last
     // window on screen: only closing the main window ends the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -85,11 +85,11 @@ void ConnectionActions::onSendClicked()
 void ConnectionActions::onClearClicked()
 {
     const Selection s = selection();
-    const Platform::Answer answer = m_platform.messageBox(
-        &m_form,
-        QStringLiteral("Are you sure you want to clear the connection for ") + s.subject
-            + QStringLiteral("?"),
-        QStringLiteral("Velmora"), Platform::Icon::Question, Platform::Buttons::YesNo);
+    const Platform::Answer answer
+        = m_platform.messageBox(&m_form,
+                                QStringLiteral("Are you sure you want to clear the connection for ")
+                                    + s.subject + QStringLiteral("?"),
+                                ProductName, Platform::Icon::Question, Platform::Buttons::YesNo);
     if (answer != Platform::Answer::Yes)
         return;
     walk(s.count,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "actions/connection_calls.h"
+#include "platform/platform.h"
 
 #include <QString>
 
@@ -13,7 +14,7 @@ struct ScanContext;
 class ConnectionActions final
 {
 public:
-    static inline const QString SendTitle = QStringLiteral("Velmora - Send Message");
+    static inline const QString SendTitle = ProductName + QStringLiteral(" - Send Message");
 
     ConnectionActions(Form1 &form, Platform &platform, ScanContext &context,
                       ConnectionCalls calls = ConnectionCalls::client());

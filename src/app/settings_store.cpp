@@ -1,12 +1,14 @@
 #include "app/settings_store.h"
 
+#include "platform/platform.h"
+
 namespace {
 const QString kGroup = QStringLiteral("Options/");
 }
 
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Velmora"), QStringLiteral("Velmora")))
+                                             ProductName, ProductName))
 {
 }
 

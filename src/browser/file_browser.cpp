@@ -241,10 +241,7 @@ void FileBrowser::onFileClicked()
         return;
     const auto facts = DriveNamespace::fileFacts(fullPath());
     if (!facts) {
-        m_platform.beep();
-        m_platform.messageBox(&m_form, QStringLiteral("Error! Can't access file."),
-                              QStringLiteral("Velmora"), Platform::Icon::Exclamation,
-                              Platform::Buttons::Ok);
+        m_platform.errorBox(&m_form, QStringLiteral("Error! Can't access file."));
         return;
     }
     m_form.Label1()->setText(fileFactsText(facts->modified, facts->size));

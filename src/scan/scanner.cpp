@@ -9,10 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-namespace {
-const QString kTitle = QStringLiteral("Velmora");
-} // namespace
-
 Scanner::Scanner(Form1 &form, Platform &platform, ScanContext &context,
                  ScanEngine::RightsLookup rights, QObject *parent)
     : QObject(parent),
@@ -95,14 +91,16 @@ Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name,
     case ScanResult::Outcome::NotParsed:
         busy.release();
         m_form.scanningFinished();
-        errorBox(QStringLiteral("Error! Could not parse the path for file ") + name
-                 + QLatin1Char('.'));
+        m_platform.errorBox(&m_form,
+                            QStringLiteral("Error! Could not parse the path for file ") + name
+                                + QLatin1Char('.'));
         return Outcome::NotParsed;
     case ScanResult::Outcome::NoRights:
         busy.release();
         m_form.scanningFinished();
         m_form.setStatus(QString());
-        errorBox(QStringLiteral("Error! You do not have rights to scan this file."));
+        m_platform.errorBox(&m_form,
+                            QStringLiteral("Error! You do not have rights to scan this file."));
         return Outcome::NoRights;
     case ScanResult::Outcome::Stopped:
         if (sink.withdrawn) {
@@ -123,13 +121,6 @@ Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name,
     busy.release();
     finish(fullPath, sink.userCount, generation);
     return Outcome::Completed;
-}
-
-void Scanner::errorBox(const QString &text)
-{
-    m_platform.beep();
-    m_platform.messageBox(&m_form, text, kTitle, Platform::Icon::Exclamation,
-                          Platform::Buttons::Ok);
 }
 
 void Scanner::finish(const QString &fullPath, int userCount, int generation)

@@ -37,7 +37,6 @@ private:
     enum class Outcome { NotParsed, NoRights, Stopped, Withdrawn, Completed };
     Outcome run(const QString &directoryPath, const QString &fileName, int generation);
     void finish(const QString &fullPath, int userCount, int generation);
-    void errorBox(const QString &text);
 
     Form1 &m_form;
     Platform &m_platform;

@@ -4,6 +4,7 @@
 #include "options/notification_settings.h"
 #include "platform/classic_timer.h"
 #include "platform/platform.h"
+#include "scan/scan_format.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -12,13 +13,8 @@
 
 QString NotificationText(bool usersFound, const QString &fileName, const QDateTime &at)
 {
-    const QTime t = at.time();
-    const int h12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-    const QString stamp = QStringLiteral("%1:%2 %3, %4")
-                              .arg(h12, 2, 10, QLatin1Char('0'))
-                              .arg(t.minute(), 2, 10, QLatin1Char('0'))
-                              .arg(t.hour() < 12 ? QLatin1String("am") : QLatin1String("pm"))
-                              .arg(at.date().toString(QStringLiteral("MM/dd/yy")));
+    const QString stamp = TwelveHourClock(at.time().hour(), at.time().minute())
+        + QStringLiteral(", ") + at.date().toString(QStringLiteral("MM/dd/yy"));
     return (usersFound ? QStringLiteral("Someone got file ") : QStringLiteral("No one has file "))
         + fileName.toUpper() + QStringLiteral(" at ") + stamp + QLatin1Char('.');
 }

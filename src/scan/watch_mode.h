@@ -2,6 +2,8 @@
 // and/or a message box, when a completed scan finds the state they asked for.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,7 +18,7 @@ class WatchMode final : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString BoxTitle = QStringLiteral("Velmora Notification Message");
+    static inline const QString BoxTitle = ProductName + QStringLiteral(" Notification Message");
 
     WatchMode(Form1 &form, Platform &platform, NotificationSettings &settings,
               QObject *parent = nullptr);
