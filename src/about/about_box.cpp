@@ -34,6 +34,7 @@ AboutBox::AboutBox(Form1 &form, Platform &platform) : m_form(form), m_platform(p
 
 void AboutBox::onAboutClicked()
 {
+    const DialogScope open(m_platform); // both boxes, as one
     m_platform.messageBox(&m_form, AboutBodyText(VELMORA_VERSION_MAJOR, VELMORA_VERSION_MINOR),
                           ProductName + QStringLiteral(" - About Box"), Platform::Icon::None,
                           Platform::Buttons::Ok);

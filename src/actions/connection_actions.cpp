@@ -70,7 +70,10 @@ void ConnectionActions::onSendClicked()
 {
     const Selection s = selection();
     const QString prompt = QStringLiteral("Enter Message to send to ") + s.subject;
-    m_message = m_platform.inputBox(&m_form, prompt, SendTitle, m_message);
+    {
+        const DialogScope open(m_platform);
+        m_message = m_platform.inputBox(&m_form, prompt, SendTitle, m_message);
+    }
     if (m_message.isEmpty())
         return;
     const QString message = m_message;
@@ -85,6 +88,7 @@ void ConnectionActions::onSendClicked()
 void ConnectionActions::onClearClicked()
 {
     const Selection s = selection();
+    const DialogScope open(m_platform);
     const Platform::Answer answer
         = m_platform.messageBox(&m_form,
                                 QStringLiteral("Are you sure you want to clear the connection for ")

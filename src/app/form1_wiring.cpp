@@ -26,7 +26,8 @@ void wireForm1(Form1 &f, const Form1Handlers &h)
         = [h] { h.scanner.Scan(h.browser.directoryPath(), h.browser.selectedFileName()); };
     click(f.Command1(), scan);
     QObject::connect(&h.browser, &FileBrowser::scanRequested, &f, scan);
-    QObject::connect(f.Timer1(), &ClassicTimer::tick, &f, scan);
+    QObject::connect(f.Timer1(), &ClassicTimer::tick, &h.watch, &WatchMode::onTimerTick);
+    QObject::connect(&h.watch, &WatchMode::scanDue, &f, scan);
     click(f.Command9(), [h] { h.scanner.onStopClicked(); });
     QObject::connect(f.Text1(), &QLineEdit::textChanged, &f,
                      [h] { h.scanner.onFindTextChanged(); });

@@ -24,6 +24,31 @@ WatchMode::WatchMode(Form1 &form, Platform &platform, NotificationSettings &sett
     : QObject(parent), m_form(form), m_platform(platform), m_settings(settings)
 {
     m_form.Text3()->installEventFilter(this);
+    // Queued: the held tick runs after the handler that opened the dialog
+    // has acted on what the user answered.
+    connect(&m_platform.openDialogs(), &OpenDialogs::allClosed, this, &WatchMode::onDialogsClosed,
+            Qt::QueuedConnection);
+}
+
+void WatchMode::onTimerTick()
+{
+    // A scan under a prompt or confirmation would empty the list the
+    // dialog's answer is about to act on.
+    if (m_platform.openDialogs().any()) {
+        m_tickHeld = true;
+        return;
+    }
+    emit scanDue();
+}
+
+void WatchMode::onDialogsClosed()
+{
+    // Another dialog may have opened meanwhile (About asks twice), and the
+    // watch may have stopped.
+    if (m_tickHeld && !m_platform.openDialogs().any() && m_form.Timer1()->isEnabled()) {
+        m_tickHeld = false;
+        emit scanDue();
+    }
 }
 
 void WatchMode::NotifyOutcome(bool usersFound, const QString &fileName)

@@ -26,14 +26,25 @@ public:
     // fileName: the selected file, as the file list shows it.
     void NotifyOutcome(bool usersFound, const QString &fileName);
 
+    // Timer1 tick: a scan is due now, or, while one of the program's own
+    // dialogs is open, once it closes.
+    void onTimerTick();
     void onCheck1Toggled();
+
+signals:
+    void scanDue();
+
+public:
     void onText3Changed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void onDialogsClosed();
+
     Form1 &m_form;
     Platform &m_platform;
     NotificationSettings &m_settings;
+    bool m_tickHeld = false;
 };

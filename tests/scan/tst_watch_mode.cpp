@@ -127,6 +127,45 @@ private slots:
         QCOMPARE(form().List1()->count(), 1);
         QCOMPARE(m_fx->app->scanContext().table.size(), 1);
     }
+    // A tick that falls due under one of the program's own dialogs waits
+    // for it to close, then runs once; the dialog's action sees the list
+    // it was opened on.
+    void tickWaitsForProgramDialog_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("send prompt") << "Command12"
+                                     << "Message sent to user JSMITH.";
+        QTest::newRow("clear confirmation") << "Command13"
+                                            << "Connection cleared for user JSMITH.";
+        QTest::newRow("about box") << "Command7"
+                                   << "";
+    }
+    void tickWaitsForProgramDialog()
+    {
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        f.List1()->item(0)->setSelected(true);
+        f.setStatus(QString());
+        m_fx->platform.inputs << "hello";
+        m_fx->platform.answers << Platform::Answer::Yes;
+        int scansInside = 0;
+        m_fx->platform.whileBoxOpen = [&](const QString &) {
+            const int before = m_fx->platform.processEventsCount;
+            emit f.Timer1()->tick();
+            emit f.Timer1()->tick();
+            scansInside += m_fx->platform.processEventsCount - before;
+        };
+        QFETCH(QString, button);
+        f.findChild<QPushButton *>(button)->click();
+        QCOMPARE(scansInside, 0);
+        QTEST(f.status(), "status");
+        const int after = m_fx->platform.processEventsCount;
+        // One scan: one yield before the batch and one before the closing request.
+        QTRY_COMPARE(m_fx->platform.processEventsCount, after + 2);
+        QTest::qWait(20);
+        QCOMPARE(m_fx->platform.processEventsCount, after + 2);
+    }
     void secondsBox_data()
     {
         QTest::addColumn<QString>("typed");
