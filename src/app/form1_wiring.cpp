@@ -26,6 +26,7 @@ void wireForm1(Form1 &f, const Form1Handlers &h)
         = [h] { h.scanner.Scan(h.browser.directoryPath(), h.browser.selectedFileName()); };
     click(f.Command1(), scan);
     QObject::connect(&h.browser, &FileBrowser::scanRequested, &f, scan);
+    QObject::connect(&h.browser, &FileBrowser::resultWithdrawn, &h.scanner, &Scanner::withdraw);
     QObject::connect(f.Timer1(), &ClassicTimer::tick, &h.watch, &WatchMode::onTimerTick);
     QObject::connect(&h.watch, &WatchMode::scanDue, &f, scan);
     click(f.Command9(), [h] { h.scanner.onStopClicked(); });
@@ -35,11 +36,14 @@ void wireForm1(Form1 &f, const Form1Handlers &h)
     QObject::connect(f.Check1(), &QCheckBox::toggled, &f, [h] { h.watch.onCheck1Toggled(); });
     QObject::connect(f.Text3(), &QLineEdit::textChanged, &f, [h] { h.watch.onText3Changed(); });
 
-    // A click toggles a line; moving the current line by keyboard, the Find
-    // box or the lock search shows its details the same way.
-    QObject::connect(f.List1(), &QListWidget::clicked, &f, [h] { h.details.onList1Click(); });
+    // Every selection change a user makes (a click toggles a line, Space
+    // does by keyboard), and every move of the current line by keyboard, the
+    // Find box or the lock search, shows its details the same way.
+    QObject::connect(f.List1(), &QListWidget::itemSelectionChanged, &f,
+                     [h] { h.details.onList1Click(); });
     QObject::connect(f.List1(), &QListWidget::currentRowChanged, &f,
                      [h] { h.details.onList1Click(); });
+    QObject::connect(&h.scanner, &Scanner::currentRowFound, &f, [h] { h.details.onList1Click(); });
     click(f.Command11(), [h] { h.details.onLockedClick(); });
 
     click(f.Command14(), [h] { h.actions.onSelectAllClicked(); });

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 
 Scanner::Scanner(Form1 &form, Platform &platform, ScanContext &context,
                  ScanEngine::RightsLookup rights, QObject *parent)
@@ -63,7 +64,7 @@ public:
         m_platform.processEvents();
         // A folder or pattern change while we yielded withdrew the result:
         // carrying on would put records and lines out of step.
-        withdrawn = m_withdrawn() || m_form.List1()->count() != userCount;
+        withdrawn = m_withdrawn();
         return !withdrawn && !m_ctx.StopRequested;
     }
     int userCount = 0;
@@ -84,8 +85,10 @@ Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name,
     m_form.setStatus(QString());
 
     const QString fullPath = DriveNamespace::join(directoryPath, name);
-    WindowSink sink(m_form, m_platform, m_ctx,
-                    [this, generation] { return generation != m_generation; });
+    const int withdrawals = m_withdrawals;
+    WindowSink sink(m_form, m_platform, m_ctx, [this, generation, withdrawals] {
+        return generation != m_generation || withdrawals != m_withdrawals;
+    });
     const ScanResult result = m_engine.run(fullPath, m_ctx.ServerConnection, sink);
     switch (result.outcome) {
     case ScanResult::Outcome::NotParsed:
@@ -104,6 +107,8 @@ Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name,
         return Outcome::NoRights;
     case ScanResult::Outcome::Stopped:
         if (sink.withdrawn) {
+            // A Stop pressed in the same pass is spent: the next scan runs.
+            m_ctx.StopRequested = false;
             m_form.scanningFinished();
             return Outcome::Withdrawn;
         }
@@ -149,18 +154,29 @@ void Scanner::onFindTextChanged()
                 break;
             }
         }
-        // Moving the current row shows its details, as a click does.
+        // Moving the current row shows its details, as a click does; a row
+        // that already was current moves nothing, and is shown all the same.
+        const bool unchanged = row >= 0 && row == list->currentRow();
         list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        if (unchanged)
+            emit currentRowFound();
         if (list->currentRow() < 0) {
             m_form.setStatus(QString());
         } else {
+            // The flash is no selection of the user's: quiet, so the user
+            // buttons don't show for it.
             QListWidgetItem *item = list->item(row);
-            item->setSelected(true);
+            {
+                const QSignalBlocker quiet(list);
+                item->setSelected(true);
+            }
             m_platform.processEvents();
             m_platform.sleepMs(100);
             // The yield may have let a scan replace the list.
-            if (row < list->count() && list->item(row) == item)
+            if (row < list->count() && list->item(row) == item) {
+                const QSignalBlocker quiet(list);
                 item->setSelected(false);
+            }
         }
     }
     m_form.setUserButtonsVisible(false);

@@ -25,6 +25,10 @@ public:
     void Scan(const QString &directoryPath, const QString &fileName);
     bool isScanning() const { return m_depth > 0; }
 
+    // The file browser took the result off the window: a scan that is
+    // listing stops at its next batch without showing anything.
+    void withdraw() { ++m_withdrawals; }
+
     void onStopClicked();
     void onFindTextChanged();
 
@@ -32,6 +36,8 @@ signals:
     // A scan ran to its end: the file goes into the history, the watch
     // notifies. A scan started under the notification box may run meanwhile.
     void completed(const QString &fullPath, bool usersFound);
+    // The Find box found the row that was already current.
+    void currentRowFound();
 
 private:
     enum class Outcome { NotParsed, NoRights, Stopped, Withdrawn, Completed };
@@ -45,4 +51,5 @@ private:
     int m_depth = 0;
     bool m_notifying = false;
     int m_generation = 0;
+    int m_withdrawals = 0;
 };

@@ -166,6 +166,41 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(m_fx->platform.processEventsCount, after + 2);
     }
+    // A folder change while a scan yields withdraws its result, even before
+    // anyone is listed and with Stop pressed in the same pass; the next scan
+    // runs in full.
+    void folderChangeDuringScan_data()
+    {
+        QTest::addColumn<bool>("stopToo");
+        QTest::addColumn<int>("atYield"); // 1: before the first batch
+        QTest::newRow("nobody listed yet") << false << 1;
+        QTest::newRow("stop in the same pass") << true << 2;
+    }
+    void folderChangeDuringScan()
+    {
+        QFETCH(bool, stopToo);
+        QFETCH(int, atYield);
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        const int history = f.Combo1()->count();
+        int yields = 0;
+        m_fx->platform.onProcessEvents = [&] {
+            if (++yields != atYield)
+                return;
+            if (stopToo)
+                f.Command9()->click();
+            QVERIFY(m_fx->app->browser().setFolder("F:\\APPS"));
+        };
+        QVERIFY(m_fx->app->browser().openAndScan("F:\\APPS\\DATA\\ORDERS.DBF"));
+        QCOMPARE(f.List1()->count(), 0);
+        QVERIFY(!f.Timer1()->isEnabled());
+        QCOMPARE(f.Combo1()->count(), history);
+        QVERIFY(f.Label5()->text().isEmpty());
+
+        QVERIFY(m_fx->app->browser().openAndScan("F:\\APPS\\DATA\\ORDERS.DBF"));
+        QCOMPARE(f.Label5()->text(), "2 user(s)");
+        QCOMPARE(f.status(), "");
+    }
     void secondsBox_data()
     {
         QTest::addColumn<QString>("typed");
