@@ -30,12 +30,10 @@ public:
     // dialogs is open, once it closes.
     void onTimerTick();
     void onCheck1Toggled();
+    void onText3Changed();
 
 signals:
-    void scanDue();
-
-public:
-    void onText3Changed();
+    void scanDue(); // a tick's scan, now or held until the dialogs closed
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
