@@ -183,21 +183,21 @@ Figures measure(int entries, int reps)
     Form1 form;
     QtPlatform platform;
     ScanContext ctx;
-    Scanner scanner(form, platform, ctx);
-    scanner.setFileSource([] { return kDir; }, [] { return kFile; }, [](const QString &) {});
+    Scanner withRights(form, platform, ctx, &LookUpTrusteeRights);
+    Scanner withoutRights(form, platform, ctx);
+    Scanner *scanner = &withRights;
     form.show();
     QApplication::processEvents();
 
     auto scan = [&] {
-        scanner.Scan();
+        scanner->Scan(kDir, kFile);
         if (form.List1()->count() != f.users || ctx.table.size() != f.users)
             die("the scan did not list every user once");
     };
-    scanner.setRightsLookup(&LookUpTrusteeRights);
     f.scan = medianMs(reps, scan);
     if (ctx.table.constLast().RightsText == QLatin1String("NA"))
         die("the rights lookup found nothing");
-    scanner.setRightsLookup(nullptr);
+    scanner = &withoutRights;
     f.list = medianMs(reps, scan);
 
     QStringList users;

@@ -3,13 +3,9 @@
 #include "forms/form1.h"
 #include "platform/platform.h"
 
-namespace {
-const QString kProduct = QStringLiteral("Velmora");
-}
-
 QString AboutVersionLine(int major, int minor)
 {
-    return kProduct + QLatin1Char(' ') + QString::number(major) + QLatin1Char('.')
+    return ProductName + QLatin1Char(' ') + QString::number(major) + QLatin1Char('.')
         + QString::number(minor);
 }
 
@@ -21,7 +17,7 @@ QString AboutBodyText(int major, int minor)
     // The rights-holder line; the maker's own name is not known.
     body += QStringLiteral("Copyright (C) Velmora developers");
     body += crlf + crlf;
-    body += QStringLiteral("If you are using Netware Client32 ") + kProduct
+    body += QStringLiteral("If you are using Netware Client32 ") + ProductName
         + QStringLiteral(" will allow you to see those who");
     body += crlf
         + QStringLiteral("are using a specific file. In addition, you will see their rights to the "
@@ -38,15 +34,16 @@ AboutBox::AboutBox(Form1 &form, Platform &platform) : m_form(form), m_platform(p
 
 void AboutBox::onAboutClicked()
 {
+    const DialogScope open(m_platform); // both boxes, as one
     m_platform.messageBox(&m_form, AboutBodyText(VELMORA_VERSION_MAJOR, VELMORA_VERSION_MINOR),
-                          kProduct + QStringLiteral(" - About Box"), Platform::Icon::None,
+                          ProductName + QStringLiteral(" - About Box"), Platform::Icon::None,
                           Platform::Buttons::Ok);
     const Platform::Answer answer = m_platform.messageBox(
         &m_form,
         QStringLiteral(
             "Do you want to go to my web site now so you can download the latest updates to ")
-            + kProduct + QLatin1Char('?'),
-        kProduct, Platform::Icon::Question, Platform::Buttons::YesNo);
+            + ProductName + QLatin1Char('?'),
+        ProductName, Platform::Icon::Question, Platform::Buttons::YesNo);
     // A browser that fails to start is not reported: the offer was a courtesy.
     if (answer == Platform::Answer::Yes)
         m_platform.openUrl(QString::fromUtf16(kAboutWebPage));

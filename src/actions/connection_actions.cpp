@@ -6,7 +6,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -71,7 +70,10 @@ void ConnectionActions::onSendClicked()
 {
     const Selection s = selection();
     const QString prompt = QStringLiteral("Enter Message to send to ") + s.subject;
-    m_message = m_platform.inputBox(&m_form, prompt, SendTitle, m_message);
+    {
+        const DialogScope open(m_platform);
+        m_message = m_platform.inputBox(&m_form, prompt, SendTitle, m_message);
+    }
     if (m_message.isEmpty())
         return;
     const QString message = m_message;
@@ -91,11 +93,12 @@ void ConnectionActions::onSendClicked()
 void ConnectionActions::onClearClicked()
 {
     const Selection s = selection();
-    const Platform::Answer answer = m_platform.messageBox(
-        &m_form,
-        QStringLiteral("Are you sure you want to clear the connection for ") + s.subject
-            + QStringLiteral("?"),
-        QStringLiteral("Velmora"), Platform::Icon::Question, Platform::Buttons::YesNo);
+    const DialogScope open(m_platform);
+    const Platform::Answer answer
+        = m_platform.messageBox(&m_form,
+                                QStringLiteral("Are you sure you want to clear the connection for ")
+                                    + s.subject + QStringLiteral("?"),
+                                ProductName, Platform::Icon::Question, Platform::Buttons::YesNo);
     if (answer != Platform::Answer::Yes)
         return;
     walk(s.count,
@@ -116,7 +119,7 @@ void ConnectionActions::onSelectAllClicked()
                 item->setSelected(true);
     }
     m_form.setStatus(QString::number(list->count()) + QStringLiteral(" users selected."));
-    setResultButtonsVisible(true);
+    m_form.setUserButtonsVisible(true);
 }
 
 void ConnectionActions::onSelectNoneClicked()
@@ -129,14 +132,7 @@ void ConnectionActions::onSelectNoneClicked()
                 item->setSelected(false);
     }
     m_form.setStatus(QString::number(list->count()) + QStringLiteral(" users de-selected."));
-    setResultButtonsVisible(false);
-}
-
-void ConnectionActions::setResultButtonsVisible(bool visible)
-{
-    m_form.Command12()->setVisible(visible);
-    m_form.Command13()->setVisible(visible);
-    m_form.Command16()->setVisible(visible);
+    m_form.setUserButtonsVisible(false);
 }
 
 void ConnectionActions::onClearFindClicked()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "actions/connection_calls.h"
+#include "platform/platform.h"
 
 #include <QString>
 
@@ -13,7 +14,7 @@ struct ScanContext;
 class ConnectionActions final
 {
 public:
-    static inline const QString SendTitle = QStringLiteral("Velmora - Send Message");
+    static inline const QString SendTitle = ProductName + QStringLiteral(" - Send Message");
 
     ConnectionActions(Form1 &form, Platform &platform, ScanContext &context,
                       ConnectionCalls calls = ConnectionCalls::client());
@@ -45,7 +46,6 @@ private:
     };
     void walk(int selectedBefore, const Wording &words,
               const std::function<bool(uint16_t connNumber)> &act);
-    void setResultButtonsVisible(bool visible);
 
     Form1 &m_form;
     Platform &m_platform;

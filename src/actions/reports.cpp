@@ -85,8 +85,5 @@ void Reports::onPrintClicked()
         m_form.setStatus(QStringLiteral("Report printed."));
         return;
     }
-    m_platform.beep();
-    m_platform.messageBox(&m_form, QStringLiteral("Error! Could not print the report."),
-                          QStringLiteral("Velmora"), Platform::Icon::Exclamation,
-                          Platform::Buttons::Ok);
+    m_platform.errorBox(&m_form, QStringLiteral("Error! Could not print the report."));
 }

@@ -1,15 +1,13 @@
 #include "actions/users_report.h"
 
+#include "scan/scan_format.h"
+
 QString ReportDateText(const QDateTime &when)
 {
-    // Built from numbers: QDateTime's "ap" would follow the locale's am/pm words.
     const QDate d = when.date();
-    const QTime t = when.time();
-    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
     auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     return two(d.month()) + QLatin1Char('/') + two(d.day()) + QLatin1Char('/') + two(d.year() % 100)
-        + QLatin1Char(' ') + two(hour12) + QLatin1Char(':') + two(t.minute())
-        + (t.hour() < 12 ? QStringLiteral(" am") : QStringLiteral(" pm"));
+        + QLatin1Char(' ') + TwelveHourClock(when.time().hour(), when.time().minute());
 }
 
 QStringList UsersReportLines(const QString &fullPath, const QDateTime &now, const QStringList &rows)

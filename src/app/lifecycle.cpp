@@ -28,15 +28,13 @@ Lifecycle::Lifecycle(Form1 &form, Platform &platform, SettingsStore &store, File
 void Lifecycle::startup(const QString &commandLine)
 {
     BusyCursor busy(m_platform);
-    m_form.setWindowTitle(QStringLiteral("Velmora"));
+    m_form.setWindowTitle(ProductName);
 
     if (initClient() != 0) {
         // A desktop launcher shows no standard error: the reason goes on screen.
         m_form.setStatus(NWClientInitError());
-        m_platform.beep();
-        m_platform.messageBox(
-            &m_form, QStringLiteral("Error! Could not initialize Netware Client."),
-            QStringLiteral("Velmora"), Platform::Icon::Exclamation, Platform::Buttons::Ok);
+        m_platform.errorBox(&m_form, QStringLiteral("Error! Could not initialize Netware Client."));
+
         return;
     }
     m_clientStarted = true;

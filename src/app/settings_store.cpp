@@ -1,6 +1,7 @@
 #include "app/settings_store.h"
 
 #include "netware/atomic_write.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,7 @@ const QString kGroup = QStringLiteral("Options/");
 
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Velmora"), QStringLiteral("Velmora")))
+                                             ProductName, ProductName))
 {
 }
 

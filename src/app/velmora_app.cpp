@@ -3,12 +3,12 @@
 #include "about/about_box.h"
 #include "actions/connection_actions.h"
 #include "actions/reports.h"
+#include "app/form1_wiring.h"
 #include "app/lifecycle.h"
 #include "app/main_window_behaviour.h"
 #include "app/tray_icon.h"
 #include "browser/file_browser.h"
 #include "forms/form1.h"
-#include "forms/form1_wiring.h"
 #include "options/options_controller.h"
 #include "scan/connection_details.h"
 #include "scan/scanner.h"
@@ -22,7 +22,7 @@ VelmoraApp::VelmoraApp(Platform &platform, SettingsStore &store)
 {
     Form1 &f = *m_form;
     m_browser = std::make_unique<FileBrowser>(f, platform);
-    m_scanner = std::make_unique<Scanner>(f, platform, m_scan);
+    m_scanner = std::make_unique<Scanner>(f, platform, m_scan, &LookUpTrusteeRights);
     m_watch = std::make_unique<WatchMode>(f, platform, m_settings);
     m_details = std::make_unique<ConnectionDetails>(f, m_scan, platform);
     m_actions = std::make_unique<ConnectionActions>(f, platform, m_scan);
@@ -34,23 +34,21 @@ VelmoraApp::VelmoraApp(Platform &platform, SettingsStore &store)
     m_behaviour = std::make_unique<MainWindowBehaviour>(f, platform, *m_tray);
     m_lifecycle = std::make_unique<Lifecycle>(f, platform, store, *m_browser, *m_tray, m_settings);
 
-    m_browser->setScanTrigger([this] { m_scanner->Scan(); });
-    m_scanner->setFileSource([this] { return m_browser->directoryPath(); },
-                             [this] { return m_browser->selectedFileName(); },
-                             [this](const QString &path) { m_browser->addToFileHistory(path); });
-    m_scanner->setRightsLookup(&LookUpTrusteeRights);
-    m_scanner->setNotifier([this](bool usersFound) { m_watch->NotifyOutcome(usersFound); });
-    m_watch->setFileName([this] { return m_browser->selectedFileName(); });
+    QObject::connect(m_scanner.get(), &Scanner::completed, &f,
+                     [this](const QString &fullPath, bool usersFound) {
+                         m_browser->addToFileHistory(fullPath);
+                         m_watch->NotifyOutcome(usersFound, m_browser->selectedFileName());
+                     });
 
-    Form1Handlers handlers {*m_scanner, *m_watch, *m_details, *m_actions,
-                            *m_reports, *m_about, *m_options};
+    Form1Handlers handlers {*m_browser, *m_scanner, *m_watch, *m_details,
+                            *m_actions, *m_reports, *m_about, *m_options};
     wireForm1(f, handlers);
-    f.setHooks({[this] {
-                    m_lifecycle->shutdown();
-                    if (onClosed)
-                        onClosed();
-                },
-                [this] { m_behaviour->onStateChanged(); }});
+    QObject::connect(&f, &Form1::closing, &f, [this] {
+        m_lifecycle->shutdown();
+        emit closed();
+    });
+    QObject::connect(&f, &Form1::stateChanged, m_behaviour.get(),
+                     &MainWindowBehaviour::onStateChanged);
     // Settings are written however the program ends, not only by a close.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &f, [this] { m_lifecycle->shutdown(); });
 }

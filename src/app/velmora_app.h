@@ -4,8 +4,8 @@
 #include "options/notification_settings.h"
 #include "scan/scan_context.h"
 
+#include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 
 class AboutBox;
@@ -23,14 +23,12 @@ class SettingsStore;
 class TrayIcon;
 class WatchMode;
 
-class VelmoraApp final
+class VelmoraApp final : public QObject
 {
+    Q_OBJECT
 public:
     VelmoraApp(Platform &platform, SettingsStore &store);
-    ~VelmoraApp();
-
-    // Runs after shutdown when the window has closed; main() ends the program.
-    std::function<void()> onClosed;
+    ~VelmoraApp() override;
 
     // Start-up, then the first show of the window.
     void start(const QString &commandLine);
@@ -45,6 +43,10 @@ public:
     TrayIcon &tray() { return *m_tray; }
     ScanContext &scanContext() { return m_scan; }
     NotificationSettings &notificationSettings() { return m_settings; }
+
+signals:
+    // After shutdown, when the window has closed; main() ends the program.
+    void closed();
 
 private:
     Platform &m_platform;

@@ -191,9 +191,9 @@ bool FileBrowser::openAndScan(const QString &path)
             + QStringLiteral("' is not shown in the file list and cannot be scanned."));
         return false;
     }
-    m_form.Command1()->show();
-    if (m_scan)
-        m_scan();
+    m_form.showScanButton();
+    emit scanRequested();
+
     return true;
 }
 
@@ -216,18 +216,8 @@ void FileBrowser::refreshDrives() { m_form.Drive1()->refresh(); }
 
 void FileBrowser::clearResults()
 {
-    if (m_form.Check1()->isChecked())
-        m_form.Timer1()->setEnabled(false);
-    for (QWidget *w :
-         QList<QWidget *> {m_form.Command1(), m_form.Command4(), m_form.Command5(), m_form.Check1(),
-                           m_form.Label7(), m_form.Text1(), m_form.Text3(), m_form.Command6(),
-                           m_form.Command11(), m_form.Command12(), m_form.Command13(),
-                           m_form.Command14(), m_form.Command15(), m_form.Command16()})
-        w->hide();
-    m_form.List1()->setToolTip(QString());
-    m_form.List1()->clear();
-    m_form.Label5()->clear();
-    m_form.setStatus(QString());
+    m_form.withdrawResult();
+    emit resultWithdrawn();
 }
 
 void FileBrowser::showCount(bool withToolTip)
@@ -260,20 +250,17 @@ void FileBrowser::onFileClicked()
         return;
     const auto facts = DriveNamespace::fileFacts(fullPath());
     if (!facts) {
-        m_platform.beep();
-        m_platform.messageBox(&m_form, QStringLiteral("Error! Can't access file."),
-                              QStringLiteral("Velmora"), Platform::Icon::Exclamation,
-                              Platform::Buttons::Ok);
+        m_platform.errorBox(&m_form, QStringLiteral("Error! Can't access file."));
         return;
     }
     m_form.Label1()->setText(fileFactsText(facts->modified, facts->size));
-    m_form.Command1()->show();
+    m_form.showScanButton();
 }
 
 void FileBrowser::onFileDoubleClicked()
 {
-    if (!selectedFileName().isEmpty() && m_scan)
-        m_scan();
+    if (!selectedFileName().isEmpty())
+        emit scanRequested();
 }
 
 void FileBrowser::onFilePatternChanged() { showCount(false); }

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
-#include <functional>
 
 class Form1;
 class Platform;
@@ -23,9 +22,6 @@ public:
     // a change made by code chains exactly as a user's change does; then
     // shows the process's current folder with the pattern "*.*".
     FileBrowser(Form1 &form, Platform &platform, QObject *parent = nullptr);
-
-    // Runs the scan; set by whoever owns the scan.
-    void setScanTrigger(std::function<void()> scan) { m_scan = std::move(scan); }
 
     // What the scan reads and extends.
     QString directoryPath() const; // Dir1's folder, e.g. "F:\APPS" or "F:\"
@@ -65,6 +61,13 @@ public:
     // Withdraws the last scan's result from the window.
     void clearResults();
 
+signals:
+    // A double-click, a history choice or a file named on the command line.
+    void scanRequested();
+    // A folder or pattern change took the last result off the window.
+    void resultWithdrawn();
+
+public:
     // Handlers; the constructor connects them to the controls' events.
     void onDriveChanged(); // Drive1 driveChanged
     void onFolderChanged(); // Dir1 pathChanged
@@ -84,5 +87,4 @@ private:
 
     Form1 &m_form;
     Platform &m_platform;
-    std::function<void()> m_scan;
 };

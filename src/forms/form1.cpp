@@ -161,25 +161,117 @@ QList<QWidget *> Form1::dragSurfaces() const
     return {const_cast<Form1 *>(this), m_Label1, m_Label2, m_Label3, m_Label4, m_Label5, m_Label7};
 }
 
-void Form1::setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+enum class Form1::Step {
+    ScanningStarted,
+    ListingStarted,
+    ScanningFinished,
+    UsersFound,
+    NobodyFound,
+    Withdrawn,
+    FileSelected,
+    UsersSelected,
+    NoneSelected
+};
+
+void Form1::apply(Step step)
+{
+    enum Group { Stop, User, Result, Watch, Scan, GroupCount };
+    const QList<QWidget *> groups[GroupCount] = {
+        {m_Command9},
+        {m_Command12, m_Command13, m_Command16},
+        {m_Command4, m_Command5, m_Command6, m_Command11, m_Command14, m_Command15, m_Label7,
+         m_Text1},
+        {m_Check1, m_Text3},
+        {m_Command1},
+    };
+    struct Rule
+    {
+        Step step;
+        char group[GroupCount]; // '+' shows, '-' hides, ' ' leaves as it is
+    };
+    // clang-format off
+    static constexpr Rule rules[] = {
+        //                          Stop User Result Watch Scan
+        {Step::ScanningStarted,   {'+', ' ', ' ',   ' ',  ' '}},
+        {Step::ListingStarted,    {' ', '-', ' ',   ' ',  ' '}},
+        {Step::ScanningFinished,  {'-', ' ', ' ',   ' ',  ' '}},
+        {Step::UsersFound,        {' ', ' ', '+',   '+',  ' '}},
+        {Step::NobodyFound,       {' ', ' ', '-',   '+',  ' '}},
+        {Step::Withdrawn,         {' ', '-', '-',   '-',  '-'}},
+        {Step::FileSelected,      {' ', ' ', ' ',   ' ',  '+'}},
+        {Step::UsersSelected,     {' ', '+', ' ',   ' ',  ' '}},
+        {Step::NoneSelected,      {' ', '-', ' ',   ' ',  ' '}},
+    };
+    // clang-format on
+    for (const Rule &rule : rules) {
+        if (rule.step != step)
+            continue;
+        for (int g = 0; g < GroupCount; ++g)
+            if (rule.group[g] != ' ')
+                for (QWidget *w : groups[g])
+                    w->setVisible(rule.group[g] == '+');
+    }
+}
+
+void Form1::scanningStarted() { apply(Step::ScanningStarted); }
+
+void Form1::listingStarted()
+{
+    m_List1->setToolTip(QString());
+    m_List1->clear();
+    apply(Step::ListingStarted);
+}
+
+void Form1::scanningFinished() { apply(Step::ScanningFinished); }
+
+void Form1::showResult(int userCount)
+{
+    if (userCount > 0) {
+        m_Label5->setText(QString::number(userCount) + QStringLiteral(" user(s)"));
+        apply(Step::UsersFound);
+        m_Text1->clear();
+        m_List1->setToolTip(QStringLiteral(" Click on user for more data "));
+    } else {
+        apply(Step::NobodyFound);
+        m_Label5->setText(QStringLiteral("No users"));
+        m_List1->setToolTip(QString());
+    }
+    m_Timer1->setEnabled(m_Check1->isChecked());
+}
+
+void Form1::withdrawResult()
+{
+    if (m_Check1->isChecked())
+        m_Timer1->setEnabled(false);
+    apply(Step::Withdrawn);
+    m_List1->setToolTip(QString());
+    m_List1->clear();
+    m_Label5->clear();
+    setStatus(QString());
+}
+
+void Form1::setUserButtonsVisible(bool visible)
+{
+    apply(visible ? Step::UsersSelected : Step::NoneSelected);
+}
+
+void Form1::showScanButton() { apply(Step::FileSelected); }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (m_hooks.closing)
-        m_hooks.closing();
+    emit closing();
     event->accept();
 }
 
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && m_hooks.stateChanged)
-        m_hooks.stateChanged();
+    if (event->type() == QEvent::WindowStateChange)
+        emit stateChanged();
 }
 
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_hooks.stateChanged)
-        m_hooks.stateChanged();
+    emit stateChanged();
 }

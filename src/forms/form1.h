@@ -1,10 +1,9 @@
-// The main window: builds every control at its designer position and wires
-// each control event to the subsystem that handles it.
+// The main window: builds every control at its designer position and owns
+// which result controls show in which state. Its events are connected to
+// the subsystems in app/.
 #pragma once
 
 #include <QWidget>
-
-#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -70,13 +69,23 @@ public:
     // Surfaces that drag and re-centre the window: background and labels.
     QList<QWidget *> dragSurfaces() const;
 
-    // Called by the window's own events; the app layer installs them.
-    struct Hooks
-    {
-        std::function<void()> closing; // the window is closing, by any route
-        std::function<void()> stateChanged; // shown, minimised, restored
-    };
-    void setHooks(Hooks hooks);
+    // The result controls, by what happened; the table in form1.cpp says
+    // which controls each step shows and hides.
+    void scanningStarted(); // Stop shown
+    void listingStarted(); // list and its tooltip emptied, user buttons hidden
+    void scanningFinished(); // Stop hidden
+    // Count label, result controls, Find box, List1's tooltip, the watch
+    // check box and seconds box, and the watch timer for a completed scan.
+    void showResult(int userCount);
+    // A folder or pattern change: list, count, status and every result
+    // control go, the Scan button too, and the watch timer stops.
+    void withdrawResult();
+    void setUserButtonsVisible(bool visible); // Send, Clear, User
+    void showScanButton();
+
+signals:
+    void closing(); // the window is closing, by any route
+    void stateChanged(); // shown, minimised, restored
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -84,6 +93,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    enum class Step;
+    void apply(Step step);
+
     DriveListBox *m_Drive1;
     QComboBox *m_Combo2;
     QPushButton *m_Command3;
@@ -119,5 +131,4 @@ private:
     QMenu *m_mnu_1;
     QAction *m_mPopRestore;
     QAction *m_mPopExit;
-    Hooks m_hooks;
 };

@@ -3,6 +3,7 @@
 #include "forms/accessible_names.h"
 #include "forms/app_icon.h"
 #include "forms/controls.h"
+#include "platform/platform.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -26,7 +27,7 @@ W *captioned(QWidget *parent, const char *name, const QString &caption, int l, i
 Options::Options(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Options"));
-    setWindowTitle(QStringLiteral("Velmora - Options Screen"));
+    setWindowTitle(ProductName + QStringLiteral(" - Options Screen"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(twips::toPixels(2850), twips::toPixels(2640));

@@ -4,10 +4,36 @@
 #pragma once
 
 #include <QDateTime>
+#include <QObject>
 #include <QSize>
 #include <QString>
 
 class QWidget;
+
+// The product's name in titles, boxes and the settings store.
+inline const QString ProductName = QStringLiteral("Velmora");
+
+// Counts the program's own modal dialogs (prompts, confirmations, error
+// boxes, About) while they are open. The notification box is not one of
+// them: scans go on under it.
+class OpenDialogs final : public QObject
+{
+    Q_OBJECT
+public:
+    bool any() const { return m_count > 0; }
+    void opened() { ++m_count; }
+    void closed()
+    {
+        if (m_count > 0 && --m_count == 0)
+            emit allClosed();
+    }
+
+signals:
+    void allClosed();
+
+private:
+    int m_count = 0;
+};
 
 class Printer
 {
@@ -29,6 +55,11 @@ public:
     enum class Answer { Ok, Yes, No };
 
     virtual ~Platform() = default;
+
+    // An error the user must see: beep, then a modal box with the
+    // exclamation icon, an OK button and the product's name as title.
+    void errorBox(QWidget *parent, const QString &text);
+    OpenDialogs &openDialogs() { return m_openDialogs; }
 
     virtual void beep() = 0;
     // Modal; `topmost` keeps the box in front of every window of the desktop.
@@ -58,6 +89,22 @@ public:
     virtual QSize screenSize() = 0;
     // Hands a left-button drag to the window system, as a title-bar drag.
     virtual bool startWindowMove(QWidget *window) = 0;
+
+private:
+    OpenDialogs m_openDialogs;
+};
+
+// Marks one of the program's own modal dialogs open for one scope.
+class DialogScope
+{
+public:
+    explicit DialogScope(Platform &p) : m_dialogs(p.openDialogs()) { m_dialogs.opened(); }
+    ~DialogScope() { m_dialogs.closed(); }
+    DialogScope(const DialogScope &) = delete;
+    DialogScope &operator=(const DialogScope &) = delete;
+
+private:
+    OpenDialogs &m_dialogs;
 };
 
 // Keeps the busy pointer up for one scope, whichever way the scope is left.

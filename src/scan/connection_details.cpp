@@ -5,7 +5,6 @@
 #include "scan/scan_context.h"
 
 #include <QListWidget>
-#include <QPushButton>
 
 ConnectionDetails::ConnectionDetails(Form1 &form, ScanContext &scan, Platform &)
     : m_form(form), m_scan(scan)
@@ -20,10 +19,7 @@ void ConnectionDetails::onList1Click()
     if (const ConnectionRecord *record = m_scan.record(row); record && row < list->count())
         m_form.setStatus(ConnectionDetailText(list->item(row)->text(), *record, true));
 
-    const bool anySelected = !list->selectedItems().isEmpty();
-    m_form.Command12()->setVisible(anySelected);
-    m_form.Command13()->setVisible(anySelected);
-    m_form.Command16()->setVisible(anySelected);
+    m_form.setUserButtonsVisible(!list->selectedItems().isEmpty());
 }
 
 void ConnectionDetails::onLockedClick()

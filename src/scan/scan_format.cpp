@@ -21,12 +21,15 @@ QString FormatLoginTime(const nuint8 *b)
     // inventing one.
     if (hour > 23 || minute > 59)
         return text;
-    const int h12 = hour % 12 == 0 ? 12 : hour % 12;
-    text += QStringLiteral("%1:%2 %3")
-                .arg(h12, 2, 10, QLatin1Char('0'))
-                .arg(minute, 2, 10, QLatin1Char('0'))
-                .arg(hour < 12 ? QLatin1String("am") : QLatin1String("pm"));
-    return text;
+    return text + TwelveHourClock(hour, minute);
+}
+
+QString TwelveHourClock(int hour, int minute)
+{
+    return QStringLiteral("%1:%2 %3")
+        .arg(hour % 12 == 0 ? 12 : hour % 12, 2, 10, QLatin1Char('0'))
+        .arg(minute, 2, 10, QLatin1Char('0'))
+        .arg(hour < 12 ? QLatin1String("am") : QLatin1String("pm"));
 }
 
 QString FormatAddress(const NWINET_ADDR &a)

@@ -1,54 +1,26 @@
 #include "scan/scanner.h"
 
 #include "forms/form1.h"
-#include "platform/classic_timer.h"
 #include "platform/drive_namespace.h"
 #include "platform/platform.h"
 #include "scan/scan_context.h"
 #include "scan/scan_engine.h"
 
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QSet>
+#include <QSignalBlocker>
 
-namespace {
-const QString kTitle = QStringLiteral("Velmora");
-
-void setResultControlsVisible(Form1 &f, bool on)
-{
-    for (QWidget *w :
-         {static_cast<QWidget *>(f.Command4()), static_cast<QWidget *>(f.Command5()),
-          static_cast<QWidget *>(f.Label7()), static_cast<QWidget *>(f.Text1()),
-          static_cast<QWidget *>(f.Command6()), static_cast<QWidget *>(f.Command11()),
-          static_cast<QWidget *>(f.Command14()), static_cast<QWidget *>(f.Command15())})
-        w->setVisible(on);
-}
-
-void hideUserButtons(Form1 &f)
-{
-    f.Command12()->hide();
-    f.Command13()->hide();
-    f.Command16()->hide();
-}
-} // namespace
-
-Scanner::Scanner(Form1 &form, Platform &platform, ScanContext &context, QObject *parent)
-    : QObject(parent), m_form(form), m_platform(platform), m_ctx(context)
+Scanner::Scanner(Form1 &form, Platform &platform, ScanContext &context,
+                 ScanEngine::RightsLookup rights, QObject *parent)
+    : QObject(parent),
+      m_form(form),
+      m_platform(platform),
+      m_ctx(context),
+      m_engine(std::move(rights))
 {
 }
 
-void Scanner::setFileSource(FileSource directoryPath, FileSource fileName,
-                            std::function<void(const QString &)> addToHistory)
-{
-    m_directory = std::move(directoryPath);
-    m_fileName = std::move(fileName);
-    m_addToHistory = std::move(addToHistory);
-}
-
-void Scanner::Scan()
+void Scanner::Scan(const QString &directoryPath, const QString &fileName)
 {
     // Two scans must never interleave their updates of List1 and the table.
     // The one exception is a scan started while the notification box is
@@ -56,13 +28,13 @@ void Scanner::Scan()
     if (m_depth > 0 && !m_notifying)
         return;
     // Without a selected file the path would name the folder itself.
-    if (!m_fileName || m_fileName().isEmpty())
+    if (fileName.isEmpty())
         return;
     const bool wasNotifying = m_notifying;
     m_notifying = false;
     ++m_depth;
     const int generation = ++m_generation;
-    run(generation);
+    run(directoryPath, fileName, generation);
     --m_depth;
     m_notifying = wasNotifying;
 }
@@ -80,9 +52,7 @@ public:
     void started(NWCONN_HANDLE server) override
     {
         m_ctx.ServerConnection = server;
-        m_form.List1()->setToolTip(QString());
-        m_form.List1()->clear();
-        hideUserButtons(m_form);
+        m_form.listingStarted();
         m_form.setStatus(QStringLiteral("Scanning..."));
     }
     void userListed(const ScannedUser &user) override
@@ -97,7 +67,7 @@ public:
         m_platform.processEvents();
         // A folder or pattern change while we yielded withdrew the result:
         // carrying on would put records and lines out of step.
-        withdrawn = m_withdrawn() || m_form.List1()->count() != userCount;
+        withdrawn = m_withdrawn();
         return !withdrawn && !m_ctx.StopRequested;
     }
     int userCount = 0;
@@ -111,85 +81,66 @@ private:
 };
 } // namespace
 
-Scanner::Outcome Scanner::run(int generation)
+Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name, int generation)
 {
     BusyCursor busy(m_platform);
-    m_form.Command9()->show();
+    m_form.scanningStarted();
     m_form.setStatus(QString());
 
-    const QString name = m_fileName ? m_fileName() : QString();
-    const QString fullPath = DriveNamespace::join(m_directory ? m_directory() : QString(), name);
-    WindowSink sink(m_form, m_platform, m_ctx,
-                    [this, generation] { return generation != m_generation; });
-    const ScanEngine engine(m_rights);
-    const ScanResult result = engine.run(fullPath, m_ctx.ServerConnection, sink);
+    const QString fullPath = DriveNamespace::join(directoryPath, name);
+    const int withdrawals = m_withdrawals;
+    WindowSink sink(m_form, m_platform, m_ctx, [this, generation, withdrawals] {
+        return generation != m_generation || withdrawals != m_withdrawals;
+    });
+    const ScanResult result = m_engine.run(fullPath, m_ctx.ServerConnection, sink);
     switch (result.outcome) {
     case ScanResult::Outcome::NotParsed:
         busy.release();
-        m_form.Command9()->hide();
-        errorBox(QStringLiteral("Error! Could not parse the path for file ") + name
-                 + QLatin1Char('.'));
+        m_form.scanningFinished();
+        m_platform.errorBox(&m_form,
+                            QStringLiteral("Error! Could not parse the path for file ") + name
+                                + QLatin1Char('.'));
         return Outcome::NotParsed;
     case ScanResult::Outcome::NoRights:
         busy.release();
-        m_form.Command9()->hide();
+        m_form.scanningFinished();
         m_form.setStatus(QString());
-        errorBox(QStringLiteral("Error! You do not have rights to scan this file."));
+        m_platform.errorBox(&m_form,
+                            QStringLiteral("Error! You do not have rights to scan this file."));
         return Outcome::NoRights;
     case ScanResult::Outcome::Stopped:
         if (sink.withdrawn) {
-            m_form.Command9()->hide();
+            // A Stop pressed in the same pass is spent: the next scan runs.
+            m_ctx.StopRequested = false;
+            m_form.scanningFinished();
             return Outcome::Withdrawn;
         }
         busy.release();
         m_ctx.StopRequested = false;
         m_form.setStatus(QStringLiteral("Scan terminated."));
-        m_form.Command9()->hide();
+        m_form.scanningFinished();
         return Outcome::Stopped;
     case ScanResult::Outcome::Completed:
         break;
     }
 
-    m_form.Command9()->hide();
-    if (m_addToHistory)
-        m_addToHistory(fullPath);
+    m_form.scanningFinished();
     m_form.setStatus(QString());
     busy.release();
-    finish(sink.userCount, generation);
+    finish(fullPath, sink.userCount, generation);
     return Outcome::Completed;
 }
 
-void Scanner::errorBox(const QString &text)
+void Scanner::finish(const QString &fullPath, int userCount, int generation)
 {
-    m_platform.beep();
-    m_platform.messageBox(&m_form, text, kTitle, Platform::Icon::Exclamation,
-                          Platform::Buttons::Ok);
-}
-
-void Scanner::finish(int userCount, int generation)
-{
-    if (m_notify) {
-        m_notifying = true;
-        m_notify(userCount > 0);
-        m_notifying = false;
-    }
+    m_notifying = true;
+    emit completed(fullPath, userCount > 0);
+    m_notifying = false;
     // A scan that ran while our notification box was open has already set
     // the window for a newer result; ours is stale.
     if (generation != m_generation)
         return;
-    if (userCount > 0) {
-        m_form.Label5()->setText(QString::number(userCount) + QStringLiteral(" user(s)"));
-        setResultControlsVisible(m_form, true);
-        m_form.Text1()->clear();
-        m_form.List1()->setToolTip(QStringLiteral(" Click on user for more data "));
-    } else {
-        setResultControlsVisible(m_form, false);
-        m_form.Label5()->setText(QStringLiteral("No users"));
-        m_form.List1()->setToolTip(QString());
-    }
-    m_form.Check1()->show();
-    m_form.Text3()->show();
-    m_form.Timer1()->setEnabled(m_form.Check1()->isChecked());
+    m_form.showResult(userCount);
 }
 
 void Scanner::onStopClicked() { m_ctx.StopRequested = true; }
@@ -206,19 +157,30 @@ void Scanner::onFindTextChanged()
                 break;
             }
         }
-        // Moving the current row shows its details, as a click does.
+        // Moving the current row shows its details, as a click does; a row
+        // that already was current moves nothing, and is shown all the same.
+        const bool unchanged = row >= 0 && row == list->currentRow();
         list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        if (unchanged)
+            emit currentRowFound();
         if (list->currentRow() < 0) {
             m_form.setStatus(QString());
         } else {
+            // The flash is no selection of the user's: quiet, so the user
+            // buttons don't show for it.
             QListWidgetItem *item = list->item(row);
-            item->setSelected(true);
+            {
+                const QSignalBlocker quiet(list);
+                item->setSelected(true);
+            }
             m_platform.processEvents();
             m_platform.sleepMs(100);
             // The yield may have let a scan replace the list.
-            if (row < list->count() && list->item(row) == item)
+            if (row < list->count() && list->item(row) == item) {
+                const QSignalBlocker quiet(list);
                 item->setSelected(false);
+            }
         }
     }
-    hideUserButtons(m_form);
+    m_form.setUserButtonsVisible(false);
 }

@@ -1,14 +1,13 @@
-// The scan of one file: asks the client who has it open and fills List1 and
-// the connection table in step, batch by batch.
+// The window side of the scan of one file: the engine lists, this fills
+// List1 and the connection table in step, batch by batch, and shows the
+// outcome.
 #pragma once
 
 #include "scan/scan_engine.h"
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
-class FileBrowser;
 class Form1;
 class Platform;
 struct ScanContext;
@@ -17,41 +16,40 @@ class Scanner final : public QObject
 {
     Q_OBJECT
 public:
-    using RightsLookup = ScanEngine::RightsLookup;
-    using Notifier = std::function<void(bool usersFound)>;
-    using FileSource = std::function<QString()>;
+    Scanner(Form1 &form, Platform &platform, ScanContext &context,
+            ScanEngine::RightsLookup rights = {}, QObject *parent = nullptr);
 
-    Scanner(Form1 &form, Platform &platform, ScanContext &context, QObject *parent = nullptr);
-
-    // Where the file to scan comes from and where scanned files are recorded.
-    void setFileSource(FileSource directoryPath, FileSource fileName,
-                       std::function<void(const QString &)> addToHistory);
-    void setRightsLookup(RightsLookup lookup) { m_rights = std::move(lookup); }
-    void setNotifier(Notifier notify) { m_notify = std::move(notify); }
-
-    // Every trigger calls this. A trigger that arrives while a scan runs is
-    // ignored, except while that scan's notification box is open.
-    void Scan();
+    // Every trigger calls this with the file browser's folder and selected
+    // file. A trigger that arrives while a scan runs is ignored, except
+    // while that scan's notification box is open.
+    void Scan(const QString &directoryPath, const QString &fileName);
     bool isScanning() const { return m_depth > 0; }
+
+    // The file browser took the result off the window: a scan that is
+    // listing stops at its next batch without showing anything.
+    void withdraw() { ++m_withdrawals; }
 
     void onStopClicked();
     void onFindTextChanged();
 
+signals:
+    // A scan ran to its end: the file goes into the history, the watch
+    // notifies. A scan started under the notification box may run meanwhile.
+    void completed(const QString &fullPath, bool usersFound);
+    // The Find box found the row that was already current.
+    void currentRowFound();
+
 private:
     enum class Outcome { NotParsed, NoRights, Stopped, Withdrawn, Completed };
-    Outcome run(int generation);
-    void finish(int userCount, int generation);
-    void errorBox(const QString &text);
+    Outcome run(const QString &directoryPath, const QString &fileName, int generation);
+    void finish(const QString &fullPath, int userCount, int generation);
 
     Form1 &m_form;
     Platform &m_platform;
     ScanContext &m_ctx;
-    FileSource m_directory;
-    FileSource m_fileName;
-    std::function<void(const QString &)> m_addToHistory;
-    RightsLookup m_rights;
-    Notifier m_notify;
+    ScanEngine m_engine;
     int m_depth = 0;
     bool m_notifying = false;
     int m_generation = 0;
+    int m_withdrawals = 0;
 };

@@ -4,6 +4,7 @@
 #include "options/notification_settings.h"
 #include "platform/classic_timer.h"
 #include "platform/platform.h"
+#include "scan/scan_format.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -16,13 +17,8 @@ constexpr int MaxSecondsLength = 2;
 
 QString NotificationText(bool usersFound, const QString &fileName, const QDateTime &at)
 {
-    const QTime t = at.time();
-    const int h12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-    const QString stamp = QStringLiteral("%1:%2 %3, %4")
-                              .arg(h12, 2, 10, QLatin1Char('0'))
-                              .arg(t.minute(), 2, 10, QLatin1Char('0'))
-                              .arg(t.hour() < 12 ? QLatin1String("am") : QLatin1String("pm"))
-                              .arg(at.date().toString(QStringLiteral("MM/dd/yy")));
+    const QString stamp = TwelveHourClock(at.time().hour(), at.time().minute())
+        + QStringLiteral(", ") + at.date().toString(QStringLiteral("MM/dd/yy"));
     return (usersFound ? QStringLiteral("Someone got file ") : QStringLiteral("No one has file "))
         + fileName.toUpper() + QStringLiteral(" at ") + stamp + QLatin1Char('.');
 }
@@ -32,9 +28,34 @@ WatchMode::WatchMode(Form1 &form, Platform &platform, NotificationSettings &sett
     : QObject(parent), m_form(form), m_platform(platform), m_settings(settings)
 {
     m_form.Text3()->installEventFilter(this);
+    // Queued: the held tick runs after the handler that opened the dialog
+    // has acted on what the user answered.
+    connect(&m_platform.openDialogs(), &OpenDialogs::allClosed, this, &WatchMode::onDialogsClosed,
+            Qt::QueuedConnection);
 }
 
-void WatchMode::NotifyOutcome(bool usersFound)
+void WatchMode::onTimerTick()
+{
+    // A scan under a prompt or confirmation would empty the list the
+    // dialog's answer is about to act on.
+    if (m_platform.openDialogs().any()) {
+        m_tickHeld = true;
+        return;
+    }
+    emit scanDue();
+}
+
+void WatchMode::onDialogsClosed()
+{
+    // Another dialog may have opened meanwhile (About asks twice), and the
+    // watch may have stopped.
+    if (m_tickHeld && !m_platform.openDialogs().any() && m_form.Timer1()->isEnabled()) {
+        m_tickHeld = false;
+        emit scanDue();
+    }
+}
+
+void WatchMode::NotifyOutcome(bool usersFound, const QString &fileName)
 {
     if (!m_form.Check1()->isChecked())
         return;
@@ -49,9 +70,8 @@ void WatchMode::NotifyOutcome(bool usersFound)
     // One box at a time: scans keep completing while it is open.
     if (m_platform.activateWindowByTitle(BoxTitle))
         return;
-    const QString name = m_fileName ? m_fileName() : QString();
-    m_platform.messageBox(&m_form, NotificationText(usersFound, name, m_platform.now()), BoxTitle,
-                          Platform::Icon::Exclamation, Platform::Buttons::Ok, true);
+    m_platform.messageBox(&m_form, NotificationText(usersFound, fileName, m_platform.now()),
+                          BoxTitle, Platform::Icon::Exclamation, Platform::Buttons::Ok, true);
 }
 
 void WatchMode::onCheck1Toggled() { m_form.Timer1()->setEnabled(m_form.Check1()->isChecked()); }

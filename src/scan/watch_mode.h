@@ -2,9 +2,10 @@
 // and/or a message box, when a completed scan finds the state they asked for.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class Form1;
 class Platform;
@@ -17,24 +18,31 @@ class WatchMode final : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString BoxTitle = QStringLiteral("Velmora Notification Message");
+    static inline const QString BoxTitle = ProductName + QStringLiteral(" Notification Message");
 
     WatchMode(Form1 &form, Platform &platform, NotificationSettings &settings,
               QObject *parent = nullptr);
 
-    void setFileName(std::function<QString()> fileName) { m_fileName = std::move(fileName); }
+    // fileName: the selected file, as the file list shows it.
+    void NotifyOutcome(bool usersFound, const QString &fileName);
 
-    void NotifyOutcome(bool usersFound);
-
+    // Timer1 tick: a scan is due now, or, while one of the program's own
+    // dialogs is open, once it closes.
+    void onTimerTick();
     void onCheck1Toggled();
     void onText3Changed();
+
+signals:
+    void scanDue(); // a tick's scan, now or held until the dialogs closed
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void onDialogsClosed();
+
     Form1 &m_form;
     Platform &m_platform;
     NotificationSettings &m_settings;
-    std::function<QString()> m_fileName;
+    bool m_tickHeld = false;
 };

@@ -178,7 +178,7 @@ private slots:
         m_fx->start();
         Form1 &f = m_fx->app->form();
         int closed = 0;
-        m_fx->app->onClosed = [&] { ++closed; };
+        connect(m_fx->app.get(), &VelmoraApp::closed, [&] { ++closed; });
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         if (route == "Command2")
             f.Command2()->click();

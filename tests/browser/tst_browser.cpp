@@ -41,7 +41,8 @@ private slots:
         m_form = std::make_unique<Form1>();
         m_browser = std::make_unique<FileBrowser>(*m_form, m_platform);
         m_scanned.clear();
-        m_browser->setScanTrigger([this] { m_scanned << m_browser->fullPath(); });
+        connect(m_browser.get(), &FileBrowser::scanRequested,
+                [this] { m_scanned << m_browser->fullPath(); });
     }
     void listsAndCount_data()
     {

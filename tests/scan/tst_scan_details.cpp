@@ -5,8 +5,11 @@
 #include "scan/detail_text.h"
 #include "scan/scan_context.h"
 #include "scan/scan_format.h"
+#include "support/app_fixture.h"
 #include "support/fake_platform.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -204,6 +207,39 @@ private slots:
         for (QPushButton *b : buttons)
             QCOMPARE(b->isVisibleTo(&r.form), select);
         QVERIFY(r.platform.calls.isEmpty());
+    }
+
+    // Through the whole window: the keyboard selects, the Find box finds the
+    // row that is already current; both show what a click shows.
+    void keyboardAndFind()
+    {
+        AppFixture fx;
+        fx.createFile("APPS\\ORDERS.DBF");
+        for (int c : {5, 6}) {
+            fx.net.addConnection(0, c, c == 5 ? "JSMITH" : "ANNA");
+            fx.net.addOpenFile(0, "SYS:APPS\\ORDERS.DBF", c);
+        }
+        fx.start("F:\\APPS\\ORDERS.DBF");
+        Form1 &f = fx.app->form();
+        QListWidget *list = f.List1();
+        QCOMPARE(list->count(), 2);
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Combo1()->setFocus();
+        QTest::keyClick(f.Combo1(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Space);
+        QVERIFY(list->item(1)->isSelected());
+        QVERIFY(f.Command12()->isVisible() && f.Command13()->isVisible()
+                && f.Command16()->isVisible());
+        QCOMPARE(f.status(), shown("ANNA", fx.app->scanContext().table[1]));
+
+        f.setStatus("Message sent to user ANNA.");
+        QTest::keyClicks(f.Text1(), "an");
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(f.status(), shown("ANNA", fx.app->scanContext().table[1]));
+        QVERIFY(f.Command12()->isHidden());
     }
 
     void locked_data()

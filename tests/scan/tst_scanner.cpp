@@ -34,9 +34,10 @@ struct Rig
             n->addServer(QStringLiteral("FS1"), n != &denied);
             n->mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
         }
-        scanner.setFileSource([this] { return dir; }, [] { return QStringLiteral("ORDERS.DBF"); },
-                              [this](const QString &path) { history << path; });
-        scanner.setNotifier([this](bool) { ++notified; });
+        QObject::connect(&scanner, &Scanner::completed, [this](const QString &path, bool) {
+            history << path;
+            ++notified;
+        });
         form.show();
     }
     void users(int n)
@@ -49,7 +50,7 @@ struct Rig
     void scan(TestNetwork &n)
     {
         QVERIFY(n.install());
-        scanner.Scan();
+        scanner.Scan(dir, QStringLiteral("ORDERS.DBF"));
     }
 };
 } // namespace
@@ -73,9 +74,8 @@ private slots:
                  QStringLiteral("\u0160IMON,\u017DIMON"));
 
         const QString greek = QStringLiteral("\u03A3.DBF");
-        r.scanner.setFileSource([&] { return r.dir; }, [&] { return greek; }, nullptr);
         r.p.calls.clear();
-        r.scanner.Scan();
+        r.scanner.Scan(r.dir, greek);
         QCOMPARE(r.p.calls,
                  QStringList({"beep",
                               "box|Velmora|Error! Could not parse the path for file " + greek
@@ -186,7 +186,7 @@ private slots:
         int nested = 0;
         r.p.onProcessEvents = [&] {
             if (nested++ < 3)
-                r.scanner.Scan(); // a tick, a click, a double-click
+                r.scanner.Scan(r.dir, "ORDERS.DBF"); // a tick, a click, a double-click
         };
         r.scan(r.net);
         QCOMPARE(r.form.List1()->count(), 100);
@@ -198,10 +198,9 @@ private slots:
     {
         Rig r;
         r.users(1);
-        r.scanner.setFileSource([&r] { return r.dir; }, [] { return QString(); },
-                                [&r](const QString &path) { r.history << path; });
         r.form.setStatus(QStringLiteral("before"));
-        r.scan(r.net);
+        QVERIFY(r.net.install());
+        r.scanner.Scan(r.dir, QString());
         QCOMPARE(r.p.calls, QStringList());
         QCOMPARE(r.form.status(), QStringLiteral("before"));
         QVERIFY(r.history.isEmpty());

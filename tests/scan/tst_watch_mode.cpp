@@ -128,6 +128,80 @@ private slots:
         QCOMPARE(form().List1()->count(), 1);
         QCOMPARE(m_fx->app->scanContext().table.size(), 1);
     }
+    // A tick that falls due under one of the program's own dialogs waits
+    // for it to close, then runs once; the dialog's action sees the list
+    // it was opened on.
+    void tickWaitsForProgramDialog_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("send prompt") << "Command12"
+                                     << "Message sent to user JSMITH.";
+        QTest::newRow("clear confirmation") << "Command13"
+                                            << "Connection cleared for user JSMITH.";
+        QTest::newRow("about box") << "Command7"
+                                   << "";
+    }
+    void tickWaitsForProgramDialog()
+    {
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        f.List1()->item(0)->setSelected(true);
+        f.setStatus(QString());
+        m_fx->platform.inputs << "hello";
+        m_fx->platform.answers << Platform::Answer::Yes;
+        int scansInside = 0;
+        m_fx->platform.whileBoxOpen = [&](const QString &) {
+            const int before = m_fx->platform.processEventsCount;
+            emit f.Timer1()->tick();
+            emit f.Timer1()->tick();
+            scansInside += m_fx->platform.processEventsCount - before;
+        };
+        QFETCH(QString, button);
+        f.findChild<QPushButton *>(button)->click();
+        QCOMPARE(scansInside, 0);
+        QTEST(f.status(), "status");
+        const int after = m_fx->platform.processEventsCount;
+        // One scan: one yield before the batch and one before the closing request.
+        QTRY_COMPARE(m_fx->platform.processEventsCount, after + 2);
+        QTest::qWait(20);
+        QCOMPARE(m_fx->platform.processEventsCount, after + 2);
+    }
+    // A folder change while a scan yields withdraws its result, even before
+    // anyone is listed and with Stop pressed in the same pass; the next scan
+    // runs in full.
+    void folderChangeDuringScan_data()
+    {
+        QTest::addColumn<bool>("stopToo");
+        QTest::addColumn<int>("atYield"); // 1: before the first batch
+        QTest::newRow("nobody listed yet") << false << 1;
+        QTest::newRow("stop in the same pass") << true << 2;
+    }
+    void folderChangeDuringScan()
+    {
+        QFETCH(bool, stopToo);
+        QFETCH(int, atYield);
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        const int history = f.Combo1()->count();
+        int yields = 0;
+        m_fx->platform.onProcessEvents = [&] {
+            if (++yields != atYield)
+                return;
+            if (stopToo)
+                f.Command9()->click();
+            QVERIFY(m_fx->app->browser().setFolder("F:\\APPS"));
+        };
+        QVERIFY(m_fx->app->browser().openAndScan("F:\\APPS\\DATA\\ORDERS.DBF"));
+        QCOMPARE(f.List1()->count(), 0);
+        QVERIFY(!f.Timer1()->isEnabled());
+        QCOMPARE(f.Combo1()->count(), history);
+        QVERIFY(f.Label5()->text().isEmpty());
+
+        QVERIFY(m_fx->app->browser().openAndScan("F:\\APPS\\DATA\\ORDERS.DBF"));
+        QCOMPARE(f.Label5()->text(), "2 user(s)");
+        QCOMPARE(f.status(), "");
+    }
     void secondsBox_data()
     {
         QTest::addColumn<QString>("typed");
@@ -202,7 +276,7 @@ private slots:
         QVERIFY(!f.Timer1()->isEnabled() && f.Check1()->isHidden() && f.Text3()->isHidden());
         QVERIFY(f.Check1()->isChecked());
         QVERIFY(m_fx->app->browser().selectFileByPrefix(QStringLiteral("ORDERS.DBF")));
-        m_fx->app->scanner().Scan();
+        f.Command1()->click();
         QVERIFY(f.Check1()->isVisible() && f.Text3()->isVisible() && f.Check1()->isChecked());
         QVERIFY(f.Timer1()->isEnabled());
     }

@@ -58,6 +58,10 @@ QString FakePlatform::inputBox(QWidget *, const QString &prompt, const QString &
                                const QString &defaultText)
 {
     calls << QStringLiteral("input|%1|%2|%3").arg(title, prompt, defaultText);
+    m_openBoxes << title;
+    if (whileBoxOpen)
+        whileBoxOpen(title);
+    m_openBoxes.removeOne(title);
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 

@@ -57,7 +57,7 @@ public:
     // Scripted answers; an empty queue answers Ok / No and "" (cancel).
     QList<Answer> answers;
     QStringList inputs;
-    // Runs while a message box is "open" (after it is recorded), so a test
+    // Runs while a message or input box is "open" (after it is recorded), so a test
     // can deliver timer ticks or clicks into the nested event loop.
     std::function<void(const QString &title)> whileBoxOpen;
     // Runs on every processEvents(), e.g. to press Stop in the middle of a scan.

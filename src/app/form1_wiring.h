@@ -4,6 +4,7 @@
 class AboutBox;
 class ConnectionActions;
 class ConnectionDetails;
+class FileBrowser;
 class Form1;
 class OptionsController;
 class Reports;
@@ -12,6 +13,7 @@ class WatchMode;
 
 struct Form1Handlers
 {
+    FileBrowser &browser;
     Scanner &scanner;
     WatchMode &watch;
     ConnectionDetails &details;
