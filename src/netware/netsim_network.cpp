@@ -47,11 +47,29 @@ const Connection *Server::connection(int number) const
     return i < 0 ? nullptr : &connections[i];
 }
 
+void Server::indexOpenFile(int i)
+{
+    const OpenFile &f = openFiles[i];
+    FileUses &u = index.openFilesByPath[normalizedVolumePath(f.path)];
+    u.entries.append(i);
+    u.forRead += (f.accessControl & 1) ? 1 : 0;
+    u.forWrite += (f.accessControl & 2) ? 1 : 0;
+    u.denyRead += (f.accessControl & 4) ? 1 : 0;
+    u.denyWrite += (f.accessControl & 8) ? 1 : 0;
+    u.locked = u.locked || f.lockFlag != 0;
+}
+
+void Server::indexTrustee(int i)
+{
+    index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
+    index.trusteesByObject[trustees[i].object.toUpper()].append(i);
+}
+
 void Server::buildIndex()
 {
     index = ServerIndex {};
     for (int i = 0; i < openFiles.size(); ++i)
-        index.openFilesByPath[normalizedVolumePath(openFiles[i].path)].append(i);
+        indexOpenFile(i);
     for (int i = 0; i < connections.size(); ++i)
         index.connectionByNumber.insert(connections[i].number, i);
     // The first of a name or id wins, as a walk in file order would find it.
@@ -59,15 +77,20 @@ void Server::buildIndex()
         index.objectByName.insert(objects[i].name.toUpper(), i);
         index.objectById.insert(objects[i].id, i);
     }
-    for (int i = 0; i < trustees.size(); ++i) {
-        index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
-        index.trusteesByObject[trustees[i].object.toUpper()].append(i);
-    }
+    for (int i = 0; i < trustees.size(); ++i)
+        indexTrustee(i);
 }
 
 QList<int> Server::usesOf(const QString &volumePath) const
 {
-    return index.openFilesByPath.value(normalizedVolumePath(volumePath));
+    const FileUses *u = fileUses(volumePath);
+    return u ? u->entries : QList<int>();
+}
+
+const FileUses *Server::fileUses(const QString &volumePath) const
+{
+    const auto it = index.openFilesByPath.constFind(normalizedVolumePath(volumePath));
+    return it == index.openFilesByPath.cend() ? nullptr : &*it;
 }
 
 QList<int> Server::trusteesOfPath(const QString &volumePath) const
@@ -183,19 +206,50 @@ QString volumeOfPath(const QString &path)
 
 namespace {
 
+// A field's place in the document ("servers[0].connections[3].number"),
+// spelled out only when a check fails: building it for every field checked
+// was most of the time of a large load.
+class Where
+{
+public:
+    Where(QString text) : m_text(std::move(text)) { } // NOLINT: a place already spelled out
+    Where(const Where &parent, const char *key, int index = -1)
+        : m_parent(&parent), m_key(key), m_index(index)
+    {
+    }
+
+    QString text() const
+    {
+        if (!m_parent)
+            return m_text;
+        QString t = m_parent->text() + QLatin1Char('.') + QLatin1String(m_key);
+        if (m_index >= 0)
+            t += QLatin1Char('[') + QString::number(m_index) + QLatin1Char(']');
+        return t;
+    }
+    friend QString operator+(const Where &w, const QString &tail) { return w.text() + tail; }
+
+private:
+    const Where *m_parent = nullptr; // outlives this: places nest like the calls
+    const char *m_key = nullptr;
+    int m_index = -1;
+    QString m_text;
+};
+
 // Walks the document and stops at the first bad field with its path.
 class Loader
 {
 public:
     QString error;
 
-    bool fail(const QString &path, const QString &problem)
+    bool fail(const Where &path, const QString &problem)
     {
-        error = path.isEmpty() ? problem : path + QStringLiteral(": ") + problem;
+        const QString place = path.text();
+        error = place.isEmpty() ? problem : place + QStringLiteral(": ") + problem;
         return false;
     }
 
-    bool integer(const QJsonValue &v, const QString &path, double lo, double hi, double *out)
+    bool integer(const QJsonValue &v, const Where &path, double lo, double hi, double *out)
     {
         const double d = v.toDouble();
         if (!v.isDouble() || std::floor(d) != d || d < lo || d > hi)
@@ -208,65 +262,63 @@ public:
 
     // An optional integer: absent keeps *out.
     template<typename T>
-    bool optInteger(const QJsonObject &o, const char *key, const QString &path, double lo,
-                    double hi, T *out)
+    bool optInteger(const QJsonObject &o, const char *key, const Where &path, double lo, double hi,
+                    T *out)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
             return true;
         double d = 0;
-        if (!integer(v, path + QLatin1Char('.') + QLatin1String(key), lo, hi, &d))
+        if (!integer(v, Where(path, key), lo, hi, &d))
             return false;
         *out = T(d);
         return true;
     }
 
     template<typename T>
-    bool reqInteger(const QJsonObject &o, const char *key, const QString &path, double lo,
-                    double hi, T *out)
+    bool reqInteger(const QJsonObject &o, const char *key, const Where &path, double lo, double hi,
+                    T *out)
     {
         if (!o.contains(QLatin1String(key)))
-            return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("missing"));
+            return fail(Where(path, key), QStringLiteral("missing"));
         return optInteger(o, key, path, lo, hi, out);
     }
 
-    bool string(const QJsonObject &o, const char *key, const QString &path, QString *out,
+    bool string(const QJsonObject &o, const char *key, const Where &path, QString *out,
                 bool required = true)
     {
-        const QString p = path + QLatin1Char('.') + QLatin1String(key);
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
-                return fail(p, QStringLiteral("missing"));
+                return fail(Where(path, key), QStringLiteral("missing"));
             return true;
         }
         if (!v.isString())
-            return fail(p, QStringLiteral("not a string"));
-        if (v.toString().isEmpty())
-            return fail(p, QStringLiteral("empty"));
-        *out = v.toString();
+            return fail(Where(path, key), QStringLiteral("not a string"));
+        QString text = v.toString();
+        if (text.isEmpty())
+            return fail(Where(path, key), QStringLiteral("empty"));
+        *out = std::move(text);
         return true;
     }
 
-    bool array(const QJsonObject &o, const char *key, const QString &path, QJsonArray *out,
+    bool array(const QJsonObject &o, const char *key, const Where &path, QJsonArray *out,
                bool required)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
-                return fail(path + QLatin1Char('.') + QLatin1String(key),
-                            QStringLiteral("missing"));
+                return fail(Where(path, key), QStringLiteral("missing"));
             *out = {};
             return true;
         }
         if (!v.isArray())
-            return fail(path + QLatin1Char('.') + QLatin1String(key),
-                        QStringLiteral("not an array"));
+            return fail(Where(path, key), QStringLiteral("not an array"));
         *out = v.toArray();
         return true;
     }
 
-    bool object(const QJsonValue &v, const QString &path, QJsonObject *out)
+    bool object(const QJsonValue &v, const Where &path, QJsonObject *out)
     {
         if (!v.isObject())
             return fail(path, QStringLiteral("not an object"));
@@ -274,25 +326,21 @@ public:
         return true;
     }
 
-    static QString at(const QString &path, const char *key, int i)
-    {
-        return QStringLiteral("%1.%2[%3]").arg(path, QLatin1String(key)).arg(i);
-    }
+    static Where at(const Where &path, const char *key, int i) { return Where(path, key, i); }
 
     template<size_t N>
-    bool bytes(const QJsonObject &o, const char *key, const QString &path,
+    bool bytes(const QJsonObject &o, const char *key, const Where &path,
                std::array<uint8_t, N> *out)
     {
         const QJsonValue v = o.value(QLatin1String(key));
-        const QString p = path + QLatin1Char('.') + QLatin1String(key);
         if (v.isUndefined())
             return true;
         if (!v.isArray() || v.toArray().size() != int(N))
-            return fail(p, QStringLiteral("not an array of %1 bytes").arg(N));
+            return fail(Where(path, key), QStringLiteral("not an array of %1 bytes").arg(N));
         const QJsonArray a = v.toArray();
         for (int i = 0; i < int(N); ++i) {
             double d = 0;
-            if (!integer(a[i], QStringLiteral("%1[%2]").arg(p).arg(i), 0, 255, &d))
+            if (!integer(a[i], Where(path, key, i), 0, 255, &d))
                 return false;
             (*out)[i] = uint8_t(d);
         }
@@ -305,7 +353,7 @@ public:
             && !s.contains(QLatin1Char(':'));
     }
 
-    bool volumePath(const QJsonObject &o, const QString &path, QString *out)
+    bool volumePath(const QJsonObject &o, const Where &path, QString *out)
     {
         if (!string(o, "path", path, out))
             return false;
@@ -315,7 +363,7 @@ public:
         return true;
     }
 
-    bool connection(const QJsonValue &v, const QString &path, Connection *c)
+    bool connection(const QJsonValue &v, const Where &path, Connection *c)
     {
         QJsonObject o;
         if (!object(v, path, &o) || !reqInteger(o, "number", path, 1, 65535, &c->number))
@@ -337,7 +385,7 @@ public:
                         QStringLiteral("neither a \"YYYY-MM-DD HH:MM:SS\" text nor 7 bytes"));
         }
         const QJsonValue addr = o.value(QLatin1String("address"));
-        const QString ap = path + QStringLiteral(".address");
+        const Where ap(path, "address");
         if (addr.isString()) {
             c->address = parseAddressText(addr.toString());
             if (!c->address)
@@ -365,7 +413,7 @@ public:
             return false;
         for (int i = 0; i < messages.size(); ++i) {
             QJsonObject m;
-            const QString mp = at(path, "messages", i);
+            const Where mp = at(path, "messages", i);
             if (!object(messages[i], mp, &m))
                 return false;
             Message msg;
@@ -374,14 +422,13 @@ public:
             msg.at = m.value(QLatin1String("at")).toString();
             for (const char *key : {"from", "text", "at"})
                 if (m.contains(QLatin1String(key)) && !m.value(QLatin1String(key)).isString())
-                    return fail(mp + QLatin1Char('.') + QLatin1String(key),
-                                QStringLiteral("not a string"));
+                    return fail(Where(mp, key), QStringLiteral("not a string"));
             c->messages.append(msg);
         }
         return true;
     }
 
-    bool server(const QJsonValue &v, const QString &path, const QString &baseDir, Server *s)
+    bool server(const QJsonValue &v, const Where &path, const QString &baseDir, Server *s)
     {
         QJsonObject o;
         if (!object(v, path, &o) || !string(o, "name", path, &s->name))
@@ -402,7 +449,7 @@ public:
         if (!array(o, "volumes", path, &a, true))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "volumes", i);
+            const Where p = at(path, "volumes", i);
             QJsonObject vo;
             Volume vol;
             if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
@@ -428,7 +475,7 @@ public:
         if (!array(o, "objects", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "objects", i);
+            const Where p = at(path, "objects", i);
             QJsonObject oo;
             DirObject obj;
             if (!object(a[i], p, &oo) || !string(oo, "name", p, &obj.name)
@@ -448,7 +495,7 @@ public:
         if (!array(o, "connections", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "connections", i);
+            const Where p = at(path, "connections", i);
             Connection c;
             if (!connection(a[i], p, &c))
                 return false;
@@ -462,7 +509,7 @@ public:
         if (!array(o, "openFiles", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "openFiles", i);
+            const Where p = at(path, "openFiles", i);
             QJsonObject fo;
             OpenFile f;
             // The connection need not be listed: the client then has no information for it.
@@ -474,12 +521,13 @@ public:
                 || !optInteger(fo, "lockFlag", p, 0, 255, &f.lockFlag))
                 return false;
             s->openFiles.append(f);
+            s->indexOpenFile(int(s->openFiles.size()) - 1);
         }
 
         if (!array(o, "trustees", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "trustees", i);
+            const Where p = at(path, "trustees", i);
             QJsonObject to;
             Trustee t;
             if (!object(a[i], p, &to) || !volumePath(to, p, &t.path)
@@ -490,6 +538,7 @@ public:
                 return fail(p + QStringLiteral(".object"),
                             QStringLiteral("unknown object \"%1\"").arg(t.object));
             s->trustees.append(t);
+            s->indexTrustee(int(s->trustees.size()) - 1);
         }
         return true;
     }
@@ -579,8 +628,6 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
             *error = problem;
         return false;
     }
-    for (Server &s : n.servers)
-        s.buildIndex();
     if (out)
         *out = std::move(n);
     return true;

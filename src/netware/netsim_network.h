@@ -74,11 +74,23 @@ struct Trustee
     uint16_t rights = 0;
 };
 
+// The entries on one file, in file order, with the counts a scan reports
+// in every batch.
+struct FileUses
+{
+    QList<int> entries; // positions in openFiles
+    int forRead = 0;
+    int forWrite = 0;
+    int denyRead = 0;
+    int denyWrite = 0;
+    bool locked = false;
+};
+
 // Look-ups by key, so a call costs what a server's answer would, not a walk
 // over every entry of the description.
 struct ServerIndex
 {
-    QHash<QString, QList<int>> openFilesByPath; // normalized volume path -> openFiles
+    QHash<QString, FileUses> openFilesByPath; // normalized volume path -> openFiles
     QHash<int, int> connectionByNumber; // -> connections
     QHash<QString, int> objectByName; // upper case -> objects
     QHash<uint32_t, int> objectById; // -> objects
@@ -106,11 +118,15 @@ struct Server
     // Positions in openFiles / trustees, in file order. Every look-up reads
     // the index, which the loader keeps and buildIndex() makes anew.
     QList<int> usesOf(const QString &volumePath) const;
+    const FileUses *fileUses(const QString &volumePath) const; // null when unused
     QList<int> trusteesOfPath(const QString &volumePath) const;
     QList<int> trusteesOfObject(const QString &name) const;
 
     ServerIndex index;
     void buildIndex();
+    // Index one entry already appended (the loader indexes as it reads).
+    void indexOpenFile(int i);
+    void indexTrustee(int i);
 };
 
 struct Drive

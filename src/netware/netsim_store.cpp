@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
 namespace netsim {
 
 namespace {
@@ -38,6 +40,14 @@ QString oneLine(const QString &file, const QString &problem)
 
 } // namespace
 
+FileStamp FileStamp::of(const QString &file)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+        return {};
+    return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) { }
 
 bool Store::adopt(const QByteArray &bytes, QString *error)
@@ -49,6 +59,7 @@ bool Store::adopt(const QByteArray &bytes, QString *error)
             *error = oneLine(m_file, problem);
         return false;
     }
+    n.root = QJsonObject(); // only a write-back needs it, and it reads the file anew
     m_network = std::move(n);
     m_bytes = bytes;
     m_failedBytes.clear();
@@ -58,7 +69,8 @@ bool Store::adopt(const QByteArray &bytes, QString *error)
 
 bool Store::load(QString *error)
 {
-    const QFileInfo fi(m_file);
+    // Taken before reading, so a change during the read is seen next time.
+    const FileStamp stamp = FileStamp::of(m_file);
     QByteArray bytes;
     QString problem;
     if (!readAll(m_file, &bytes, &problem)) {
@@ -68,16 +80,14 @@ bool Store::load(QString *error)
     }
     if (!adopt(bytes, error))
         return false;
-    // Taken before reading, so a change during the read is seen next time.
-    m_size = fi.size();
-    m_mtime = fi.lastModified();
+    m_stamp = stamp;
     return true;
 }
 
 bool Store::refresh(bool checkContent, QString *error)
 {
-    const QFileInfo fi(m_file);
-    const bool statChanged = !fi.exists() || fi.size() != m_size || fi.lastModified() != m_mtime;
+    const FileStamp stamp = FileStamp::of(m_file);
+    const bool statChanged = !stamp.exists || !(stamp == m_stamp);
     if (!statChanged && !checkContent)
         return true;
     QByteArray bytes;
@@ -101,8 +111,7 @@ bool Store::refresh(bool checkContent, QString *error)
     } else {
         m_failedBytes.clear();
     }
-    m_size = fi.size();
-    m_mtime = fi.lastModified();
+    m_stamp = stamp;
     return true;
 }
 
@@ -141,13 +150,12 @@ bool Store::modify(const Change &change, QString *error)
     if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit())
         return failed(QStringLiteral("cannot be written: %1").arg(save.errorString()));
 
+    after.root = QJsonObject();
     m_network = std::move(after);
     m_bytes = out;
     m_failedBytes.clear();
     m_loaded = true;
-    const QFileInfo written(m_file);
-    m_size = written.size();
-    m_mtime = written.lastModified();
+    m_stamp = FileStamp::of(m_file);
     return true;
 }
 

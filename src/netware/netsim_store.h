@@ -5,12 +5,22 @@
 
 #include "netware/netsim_network.h"
 
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
 
 namespace netsim {
+
+// What tells a changed file: read with one stat, no time-zone conversion,
+// since every path parse compares it.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = -1;
+    qint64 mtimeNs = 0;
+    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+    static FileStamp of(const QString &file);
+};
 
 class Store final
 {
@@ -43,8 +53,7 @@ private:
     Network m_network;
     bool m_loaded = false;
     QByteArray m_bytes; // what the current state was read from
-    qint64 m_size = -1;
-    QDateTime m_mtime;
+    FileStamp m_stamp;
     QByteArray m_failedBytes; // last content reported as bad
 };
 
