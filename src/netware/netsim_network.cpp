@@ -63,22 +63,7 @@ void Server::indexTrustee(int i)
 {
     index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
     index.trusteesByObject[trustees[i].object.toUpper()].append(i);
-}
-
-void Server::buildIndex()
-{
-    index = ServerIndex {};
-    for (int i = 0; i < openFiles.size(); ++i)
-        indexOpenFile(i);
-    for (int i = 0; i < connections.size(); ++i)
-        index.connectionByNumber.insert(connections[i].number, i);
-    // The first of a name or id wins, as a walk in file order would find it.
-    for (int i = objects.size() - 1; i >= 0; --i) {
-        index.objectByName.insert(objects[i].name.toUpper(), i);
-        index.objectById.insert(objects[i].id, i);
-    }
-    for (int i = 0; i < trustees.size(); ++i)
-        indexTrustee(i);
+    index.trusteesByObjectId[trustees[i].objectId].append(i);
 }
 
 QList<int> Server::usesOf(const QString &volumePath) const
@@ -131,48 +116,105 @@ const Drive *Network::drive(QChar letter) const
     return nullptr;
 }
 
+namespace {
+
+// Hand-written matchers: a regular expression per field was a third of a
+// large load. They accept what "^...$" patterns would, a final "\n" included.
+QStringView withoutFinalNewline(const QString &text)
+{
+    return text.endsWith(QLatin1Char('\n')) ? QStringView(text).chopped(1) : QStringView(text);
+}
+
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+// Reads count decimal digits at *pos.
+bool digits(QStringView s, qsizetype *pos, int count, int *out)
+{
+    int v = 0;
+    for (int i = 0; i < count; ++i, ++*pos) {
+        if (*pos >= s.size() || !isDigit(s[*pos]))
+            return false;
+        v = v * 10 + (s[*pos].unicode() - u'0');
+    }
+    *out = v;
+    return true;
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// Two hex digits per byte.
+bool hexBytes(QStringView hex, uint8_t *out)
+{
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
+        const int hi = hexValue(hex[i]);
+        const int lo = hexValue(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out[i / 2] = uint8_t(hi << 4 | lo);
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<Address> parseAddressText(const QString &text)
 {
-    static const QRegularExpression ip(
-        QStringLiteral(R"(^IP:(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression ipx(
-        QStringLiteral(R"(^IPX:([0-9A-F]{8}):([0-9A-F]{12}):([0-9A-F]{4})$)"),
-        QRegularExpression::CaseInsensitiveOption);
+    const QStringView t = withoutFinalNewline(text);
     Address a;
-    if (const auto m = ip.match(text); m.hasMatch()) {
-        a.type = 11;
-        for (int i = 0; i < 4; ++i) {
-            const int b = m.captured(i + 1).toInt();
-            if (b > 255)
-                return std::nullopt;
-            a.net[i] = uint8_t(b);
-        }
-        return a;
-    }
-    if (const auto m = ipx.match(text); m.hasMatch()) {
+    if (t.startsWith(QLatin1String("IPX:"), Qt::CaseInsensitive)) {
+        // IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS
+        if (t.size() != 4 + 8 + 1 + 12 + 1 + 4 || t[12] != QLatin1Char(':')
+            || t[25] != QLatin1Char(':') || !hexBytes(t.mid(4, 8), a.net.data())
+            || !hexBytes(t.mid(13, 12), a.node.data()) || !hexBytes(t.mid(26, 4), a.socket.data()))
+            return std::nullopt;
         a.type = 2;
-        auto hexBytes = [](const QString &hex, uint8_t *out) {
-            for (int i = 0; i < hex.size() / 2; ++i)
-                out[i] = uint8_t(hex.mid(i * 2, 2).toUInt(nullptr, 16));
-        };
-        hexBytes(m.captured(1), a.net.data());
-        hexBytes(m.captured(2), a.node.data());
-        hexBytes(m.captured(3), a.socket.data());
         return a;
     }
-    return std::nullopt;
+    if (!t.startsWith(QLatin1String("IP:"), Qt::CaseInsensitive))
+        return std::nullopt;
+    qsizetype pos = 3;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0 && (pos >= t.size() || t[pos++] != QLatin1Char('.')))
+            return std::nullopt;
+        int b = 0;
+        int n = 0;
+        while (n < 3 && pos < t.size() && isDigit(t[pos])) {
+            b = b * 10 + (t[pos++].unicode() - u'0');
+            ++n;
+        }
+        if (n == 0 || b > 255)
+            return std::nullopt;
+        a.net[i] = uint8_t(b);
+    }
+    if (pos != t.size())
+        return std::nullopt;
+    a.type = 11;
+    return a;
 }
 
 std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text)
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})$)"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    // YYYY-MM-DD HH:MM:SS
+    const QStringView t = withoutFinalNewline(text);
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    qsizetype pos = 0;
+    const auto sep = [&](char c) { return pos < t.size() && t[pos++] == QLatin1Char(c); };
+    if (!digits(t, &pos, 4, &y) || !sep('-') || !digits(t, &pos, 2, &mo) || !sep('-')
+        || !digits(t, &pos, 2, &d) || !sep(' ') || !digits(t, &pos, 2, &h) || !sep(':')
+        || !digits(t, &pos, 2, &mi) || !sep(':') || !digits(t, &pos, 2, &sec) || pos != t.size())
         return std::nullopt;
-    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, sec);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     return std::array<uint8_t, 7> {uint8_t(date.year() % 100),   uint8_t(date.month()),
@@ -181,8 +223,32 @@ std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text)
                                    uint8_t(date.dayOfWeek() % 7)};
 }
 
+namespace {
+
+// True when normalizing would change nothing: most paths come from the
+// description's index or an earlier answer and need no copy.
+bool isNormalized(const QString &p)
+{
+    bool colonSeen = false;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= 0x80 || (c >= u'a' && c <= u'z') || c == u'/')
+            return false;
+        if (c <= u' ' && (i == 0 || i == p.size() - 1))
+            return false;
+        if (c == u'\\' && !colonSeen)
+            return false;
+        colonSeen = colonSeen || c == u':';
+    }
+    return !p.endsWith(QLatin1Char('\\'));
+}
+
+} // namespace
+
 QString normalizedVolumePath(const QString &path)
 {
+    if (isNormalized(path))
+        return path;
     QString p = path.trimmed().toUpper();
     p.replace(QLatin1Char('/'), QLatin1Char('\\'));
     const int colon = p.indexOf(QLatin1Char(':'));
@@ -534,9 +600,11 @@ public:
                 || !string(to, "object", p, &t.object)
                 || !reqInteger(to, "rights", p, 0, 65535, &t.rights))
                 return false;
-            if (!s->object(t.object))
+            const DirObject *known = s->object(t.object);
+            if (!known)
                 return fail(p + QStringLiteral(".object"),
                             QStringLiteral("unknown object \"%1\"").arg(t.object));
+            t.objectId = known->id;
             s->trustees.append(t);
             s->indexTrustee(int(s->trustees.size()) - 1);
         }

@@ -72,6 +72,7 @@ struct Trustee
     QString path; // "VOLUME:" or "VOLUME:DIR\..."
     QString object;
     uint16_t rights = 0;
+    uint32_t objectId = 0; // of object, resolved while loading
 };
 
 // The entries on one file, in file order, with the counts a scan reports
@@ -96,6 +97,7 @@ struct ServerIndex
     QHash<uint32_t, int> objectById; // -> objects
     QHash<QString, QList<int>> trusteesByPath; // normalized volume path -> trustees
     QHash<QString, QList<int>> trusteesByObject; // upper-case object name -> trustees
+    QHash<uint32_t, QList<int>> trusteesByObjectId; // -> trustees
 };
 
 struct Server
@@ -115,16 +117,15 @@ struct Server
     const Connection *connection(int number) const;
     bool isOperator(const QString &login) const; // case-insensitive
 
-    // Positions in openFiles / trustees, in file order. Every look-up reads
-    // the index, which the loader keeps and buildIndex() makes anew.
+    // Positions in openFiles / trustees, in file order, from the index the
+    // loader builds as it reads.
     QList<int> usesOf(const QString &volumePath) const;
     const FileUses *fileUses(const QString &volumePath) const; // null when unused
     QList<int> trusteesOfPath(const QString &volumePath) const;
     QList<int> trusteesOfObject(const QString &name) const;
 
     ServerIndex index;
-    void buildIndex();
-    // Index one entry already appended (the loader indexes as it reads).
+    // Index one entry already appended (its trustee object resolved).
     void indexOpenFile(int i);
     void indexTrustee(int i);
 };

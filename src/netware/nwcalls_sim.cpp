@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 
 #include <algorithm>
@@ -26,6 +27,7 @@ struct Client
 {
     std::unique_ptr<Store> store;
     QMap<QString, NWCONN_HANDLE> handles; // upper-case server name -> handle, never reused
+    QHash<NWCONN_HANDLE, QString> serverNames; // the reverse, read on every call
     NWCONN_HANDLE nextHandle = 1;
     QMap<NWDSContextHandle, QString> contexts; // handle -> name context
     NWDSContextHandle nextContext = 1;
@@ -52,8 +54,10 @@ void assignHandles(Client &c)
 {
     for (const Server &s : c.net().servers) {
         const QString key = s.name.toUpper();
-        if (!c.handles.contains(key))
+        if (!c.handles.contains(key)) {
+            c.serverNames.insert(c.nextHandle, key);
             c.handles.insert(key, c.nextHandle++);
+        }
     }
 }
 
@@ -72,7 +76,7 @@ const Server *serverOf(Client &c, NWCONN_HANDLE conn, int *index = nullptr)
 {
     if (!c.ready() || conn == 0)
         return nullptr;
-    const QString name = c.handles.key(conn);
+    const QString name = c.serverNames.value(conn);
     if (name.isEmpty())
         return nullptr;
     const int i = c.net().serverIndex(name);
@@ -481,15 +485,16 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     // The handle holds the position of the path last returned.
     const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
     int position = 0;
-    const QList<int> own = o ? s->trusteesOfObject(o->name) : QList<int>();
+    const QList<int> own = o ? s->index.trusteesByObjectId.value(o->id) : QList<int>();
     for (int ti : own) {
         const Trustee &t = s->trustees[ti];
-        if (volumeOfPath(t.path).compare(v->name, Qt::CaseInsensitive) != 0)
+        const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
+        if (QStringView(t.path).left(colon).compare(v->name, Qt::CaseInsensitive) != 0)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
-            QString rest = t.path.mid(t.path.indexOf(QLatin1Char(':')) + 1);
-            rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
-            outputText(dirPath, NW_TRUSTEE_PATH_LEN, v->name + QLatin1Char(':') + rest);
+            outputText(dirPath, NW_TRUSTEE_PATH_LEN,
+                       v->name + QLatin1Char(':') + QStringView(t.path).mid(colon + 1).toString());
+            std::replace(dirPath, dirPath + std::strlen(dirPath), '/', '\\');
             if (accessRights)
                 *accessRights = nuint8(t.rights);
             *iterHandle = nuint16(position);
@@ -520,11 +525,11 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
 
-    const QList<int> all = s->trusteesOfPath(wanted);
-    const QString dir = wanted.mid(wanted.indexOf(QLatin1Char(':')) + 1);
+    const QList<int> all = s->index.trusteesByPath.value(wanted);
+    const QStringView dir = QStringView(wanted).mid(wanted.indexOf(QLatin1Char(':')) + 1);
     // A path with trustees exists for the server; only one without needs the
     // disk to tell an empty folder from a missing one.
-    if (all.isEmpty() && nativePath(v->root, dir).isEmpty())
+    if (all.isEmpty() && nativePath(v->root, dir.toString()).isEmpty())
         return NW_ERR_INVALID_PATH;
 
     // Block k holds trustees 20k..20k+19; the last block always has an empty
@@ -534,12 +539,13 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
         return NW_ERR_NO_MORE_ENTRIES;
     for (int i = 0; i < NW_TRUSTEES_PER_BLOCK; ++i)
         trusteeList[i] = first + i < all.size()
-            ? TRUSTEE_INFO {s->object(s->trustees[all[first + i]].object)->id,
+            ? TRUSTEE_INFO {s->trustees[all[first + i]].objectId,
                             s->trustees[all[first + i]].rights, 0}
             : TRUSTEE_INFO {0, 0, 0};
-    outputText(dirName, NW_DIR_NAME_LEN,
-               dir.isEmpty() ? v->name
-                             : dir.section(QLatin1Char('\\'), -1, -1, QString::SectionSkipEmpty));
+    if (dirName)
+        outputText(dirName, NW_DIR_NAME_LEN,
+                   dir.isEmpty() ? v->name
+                                 : dir.mid(dir.lastIndexOf(QLatin1Char('\\')) + 1).toString());
     // No date: reading it meant resolving the folder on disk for every path
     // of a rights lookup, which never reads it.
     if (dirDateTime)
