@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
+# Only the program and nwsim: the tests build later, into the same folder.
+VELMORA_TARGETS="velmora nwsim" scripts/build.sh
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec build/src/velmora "$@"

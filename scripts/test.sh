@@ -4,7 +4,7 @@
 # fails), then a bounded libFuzzer run (scripts/fuzz.sh). All incremental.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --test
 scripts/check-format.sh
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen

@@ -1,4 +1,5 @@
-// The program's 32 x 32, 16-colour icon: a document under a magnifying glass.
+// The program's icon: a document under a magnifying glass (dist/icons), from
+// the desktop's icon theme when installed, else the same pictures built in.
 #pragma once
 
 #include <QIcon>

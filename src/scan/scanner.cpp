@@ -2,9 +2,10 @@
 
 #include "forms/form1.h"
 #include "platform/classic_timer.h"
+#include "platform/drive_namespace.h"
 #include "platform/platform.h"
 #include "scan/scan_context.h"
-#include "scan/scan_format.h"
+#include "scan/scan_engine.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -63,116 +64,87 @@ void Scanner::Scan()
     m_notifying = wasNotifying;
 }
 
+namespace {
+// The window side of the engine: List1 and the table grow in step, and
+// events run between batches so Stop and ticks are honoured.
+class WindowSink final : public ScanSink
+{
+public:
+    WindowSink(Form1 &form, Platform &platform, ScanContext &ctx, std::function<bool()> withdrawn)
+        : m_form(form), m_platform(platform), m_ctx(ctx), m_withdrawn(std::move(withdrawn))
+    {
+    }
+    void started(NWCONN_HANDLE server) override
+    {
+        m_ctx.ServerConnection = server;
+        m_form.List1()->setToolTip(QString());
+        m_form.List1()->clear();
+        hideUserButtons(m_form);
+        m_form.setStatus(QStringLiteral("Scanning..."));
+    }
+    void userListed(const ScannedUser &user) override
+    {
+        m_ctx.table.resize(userCount + 1);
+        m_ctx.table[userCount] = user.record;
+        ++userCount;
+        m_form.List1()->addItem(user.name);
+    }
+    bool nextBatch() override
+    {
+        m_platform.processEvents();
+        // A folder or pattern change while we yielded withdrew the result:
+        // carrying on would put records and lines out of step.
+        withdrawn = m_withdrawn() || m_form.List1()->count() != userCount;
+        return !withdrawn && !m_ctx.StopRequested;
+    }
+    int userCount = 0;
+    bool withdrawn = false;
+
+private:
+    Form1 &m_form;
+    Platform &m_platform;
+    ScanContext &m_ctx;
+    std::function<bool()> m_withdrawn;
+};
+} // namespace
+
 Scanner::Outcome Scanner::run(int generation)
 {
     BusyCursor busy(m_platform);
     m_form.Command9()->show();
     m_form.setStatus(QString());
 
-    const QString dir = m_directory ? m_directory() : QString();
     const QString name = m_fileName ? m_fileName() : QString();
-    const QString fullPath
-        = dir.endsWith(QLatin1Char('\\')) ? dir + name : dir + QLatin1Char('\\') + name;
-
-    char server[NW_SERVER_NAME_LEN] = {};
-    char volume[NW_VOLUME_NAME_LEN] = {};
-    char dirPath[NW_DIR_PATH_LEN] = {};
-    // Parse into a scratch handle: a path that does not parse must not
-    // re-aim Send and Clear at another server with the old list's numbers.
-    NWCONN_HANDLE conn = m_ctx.ServerConnection;
-    const QByteArray full = fullPath.toLatin1();
-    if (NWParsePath(full.constData(), server, &conn, volume, dirPath) != 0) {
+    const QString fullPath = DriveNamespace::join(m_directory ? m_directory() : QString(), name);
+    WindowSink sink(m_form, m_platform, m_ctx,
+                    [this, generation] { return generation != m_generation; });
+    const ScanEngine engine(m_rights);
+    const ScanResult result = engine.run(fullPath, m_ctx.ServerConnection, sink);
+    switch (result.outcome) {
+    case ScanResult::Outcome::NotParsed:
         busy.release();
         m_form.Command9()->hide();
-        m_platform.beep();
-        m_platform.messageBox(&m_form,
-                              QStringLiteral("Error! Could not parse the path for file ") + name
-                                  + QLatin1Char('.'),
-                              kTitle, Platform::Icon::Exclamation, Platform::Buttons::Ok);
+        errorBox(QStringLiteral("Error! Could not parse the path for file ") + name
+                 + QLatin1Char('.'));
         return Outcome::NotParsed;
-    }
-    m_ctx.ServerConnection = conn;
-    const QString serverName = CutAtNul(server, sizeof server);
-    const QString volumePath
-        = CutAtNul(volume, sizeof volume) + QLatin1Char(':') + CutAtNul(dirPath, sizeof dirPath);
-    const QByteArray volumePathBytes = volumePath.toLatin1();
-
-    int userCount = 0;
-    QSet<QString> listed;
-    m_form.List1()->setToolTip(QString());
-    m_form.List1()->clear();
-    hideUserButtons(m_form);
-    m_form.setStatus(QStringLiteral("Scanning..."));
-
-    nint16 iteration = 0;
-    CONN_USING_FILE single {};
-    CONNS_USING_FILE batch {};
-    NWINET_ADDR addr {};
-    for (;;) {
-        m_platform.processEvents();
-        // A folder or pattern change while we yielded withdrew the result:
-        // carrying on would put records and lines out of step.
-        if (generation != m_generation || m_form.List1()->count() != userCount) {
+    case ScanResult::Outcome::NoRights:
+        busy.release();
+        m_form.Command9()->hide();
+        m_form.setStatus(QString());
+        errorBox(QStringLiteral("Error! You do not have rights to scan this file."));
+        return Outcome::NoRights;
+    case ScanResult::Outcome::Stopped:
+        if (sink.withdrawn) {
             m_form.Command9()->hide();
             return Outcome::Withdrawn;
         }
-        if (m_ctx.StopRequested) {
-            busy.release();
-            m_ctx.StopRequested = false;
-            m_form.setStatus(QStringLiteral("Scan terminated."));
-            m_form.Command9()->hide();
-            return Outcome::Stopped;
-        }
-        const NWCCODE rc = NWScanConnectionsUsingFile(
-            m_ctx.ServerConnection, 0, volumePathBytes.constData(), &iteration, &single, &batch);
-        if (rc == NW_ERR_NO_RIGHTS) {
-            busy.release();
-            m_form.Command9()->hide();
-            m_form.setStatus(QString());
-            m_platform.beep();
-            m_platform.messageBox(
-                &m_form, QStringLiteral("Error! You do not have rights to scan this file."), kTitle,
-                Platform::Icon::Exclamation, Platform::Buttons::Ok);
-            return Outcome::NoRights;
-        }
-        if (rc != 0)
-            break;
-        const int n = qMin<int>(batch.connCount, NW_MAX_CONNS_PER_BATCH);
-        for (int d = 0; d < n; ++d) {
-            const CONN_USING_FILE &entry = batch.connInfo[d];
-            char objName[NW_OBJECT_NAME_LEN] = {};
-            nuint16 objType = 0;
-            nuint32 objId = 0;
-            nuint8 loginTime[NW_LOGIN_TIME_LEN] = {};
-            if (NWGetConnectionInformation(m_ctx.ServerConnection, entry.connNumber, objName,
-                                           &objType, &objId, loginTime)
-                != 0)
-                continue;
-            const QString user = CutAtNul(objName, sizeof objName).toUpper();
-            if (listed.contains(user))
-                continue;
-            ConnectionRecord rec;
-            rec.ConnNumber = entry.connNumber;
-            rec.TaskNumber = entry.taskNumber;
-            rec.LockType = entry.lockType;
-            rec.AccessControl = entry.accessControl;
-            rec.LockFlag = entry.lockFlag;
-            rec.LoginTimeText = FormatLoginTime(loginTime);
-            // A failed query would otherwise show the previous user's address.
-            addr = NWINET_ADDR {};
-            rec.AddressText = NWGetInetAddr(m_ctx.ServerConnection, entry.connNumber, &addr) == 0
-                ? FormatAddress(addr)
-                : QStringLiteral("NA");
-            rec.RightsText = m_rights ? m_rights(volumePath, user, serverName) : QString();
-            if (rec.RightsText.isEmpty())
-                rec.RightsText = QStringLiteral("NA");
-            m_ctx.table.resize(userCount + 1);
-            m_ctx.table[userCount] = std::move(rec);
-            ++userCount;
-            listed.insert(user);
-            m_form.List1()->addItem(user);
-        }
-        ++iteration;
+        busy.release();
+        m_ctx.StopRequested = false;
+        m_form.setStatus(QStringLiteral("Scan terminated."));
+        m_form.Command9()->hide();
+        return Outcome::Stopped;
+    case ScanResult::Outcome::Completed:
+        break;
     }
 
     m_form.Command9()->hide();
@@ -180,8 +152,15 @@ Scanner::Outcome Scanner::run(int generation)
         m_addToHistory(fullPath);
     m_form.setStatus(QString());
     busy.release();
-    finish(userCount, generation);
+    finish(sink.userCount, generation);
     return Outcome::Completed;
+}
+
+void Scanner::errorBox(const QString &text)
+{
+    m_platform.beep();
+    m_platform.messageBox(&m_form, text, kTitle, Platform::Icon::Exclamation,
+                          Platform::Buttons::Ok);
 }
 
 void Scanner::finish(int userCount, int generation)

@@ -2,6 +2,8 @@
 // the connection table in step, batch by batch.
 #pragma once
 
+#include "scan/scan_engine.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -15,8 +17,7 @@ class Scanner final : public QObject
 {
     Q_OBJECT
 public:
-    using RightsLookup = std::function<QString(const QString &volumePath, const QString &userName,
-                                               const QString &serverName)>;
+    using RightsLookup = ScanEngine::RightsLookup;
     using Notifier = std::function<void(bool usersFound)>;
     using FileSource = std::function<QString()>;
 
@@ -40,6 +41,7 @@ private:
     enum class Outcome { NotParsed, NoRights, Stopped, Withdrawn, Completed };
     Outcome run(int generation);
     void finish(int userCount, int generation);
+    void errorBox(const QString &text);
 
     Form1 &m_form;
     Platform &m_platform;

@@ -1,4 +1,5 @@
-// The scan of one file against simulated networks.
+// The window side of the scan against simulated networks: controls, the
+// re-entrancy rule and the Find box.
 #include "forms/form1.h"
 #include "platform/classic_timer.h"
 #include "scan/scan_context.h"
@@ -38,14 +39,12 @@ struct Rig
         scanner.setNotifier([this](bool) { ++notified; });
         form.show();
     }
-    // n users U1..Un, each with the file open `times` times.
-    void users(int n, int times = 1)
+    void users(int n)
     {
-        for (int i = 1; i <= n; ++i)
+        for (int i = 1; i <= n; ++i) {
             net.addConnection(0, i, QStringLiteral("U%1").arg(i));
-        for (int t = 1; t <= times; ++t)
-            for (int i = 1; i <= n; ++i)
-                net.addOpenFile(0, kFile, i, t);
+            net.addOpenFile(0, kFile, i);
+        }
     }
     void scan(TestNetwork &n)
     {
@@ -59,58 +58,6 @@ class TestScanner : public QObject
 {
     Q_OBJECT
 private slots:
-    // Also: the rights lookup is asked with the volume path and the server, and
-    // an empty answer shows as NA.
-    void listsEachUserOnceWithFirstEntry()
-    {
-        Rig r;
-        r.net.addConnection(0, 5, "jsmith", "2026-12-07 13:30:00");
-        r.net.addConnection(0, 6, "AJones", QJsonArray {99, 12, 6, 0, 5, 0, 3},
-                            "IPX:00001234:00A0C9010203:4003");
-        r.net.addConnection(0, 7, "JSMITH");
-        r.net.addOpenFile(0, kFile, 5, 2, 8, 3, 0);
-        r.net.addOpenFile(0, "sys:apps\\data\\orders.dbf", 6, 1, 0, 0x0B, 1);
-        r.net.addOpenFile(0, kFile, 7, 9, 0, 1, 1);
-        r.net.addOpenFile(0, kFile, 5, 3, 0, 1, 1);
-        QStringList asked;
-        r.scanner.setRightsLookup(
-            [&](const QString &path, const QString &user, const QString &server) {
-                asked << path + "|" + user + "|" + server;
-                return user == "AJONES" ? QString() : QStringLiteral("Read,FileScan");
-            });
-        r.scan(r.net);
-
-        QCOMPARE(r.form.List1()->count(), 2);
-        QCOMPARE(r.form.List1()->item(0)->text() + "," + r.form.List1()->item(1)->text(),
-                 "JSMITH,AJONES");
-        QCOMPARE(asked, QStringList({kFile + "|JSMITH|FS1", kFile + "|AJONES|FS1"}));
-        QCOMPARE(r.ctx.table.size(), 2);
-        const ConnectionRecord &a = r.ctx.table[0], &b = r.ctx.table[1];
-        QCOMPARE(QList<int>({a.ConnNumber, a.TaskNumber, a.LockType, a.AccessControl, a.LockFlag}),
-                 QList<int>({5, 2, 8, 3, 0}));
-        QCOMPARE(QStringList({a.RightsText, a.LoginTimeText, a.AddressText}),
-                 QStringList({"Read,FileScan", "Monday, 12/7/26, 01:30 pm", "IP: 10. 1. 2. 3"}));
-        QCOMPARE(
-            QStringList({b.RightsText, b.LoginTimeText, b.AddressText}),
-            QStringList({"NA", "Wednesday, 12/6/99, 12:05 am", "IPX:00001234:00A0C9010203:4003"}));
-        QCOMPARE(r.form.Label5()->text(), "2 user(s)");
-        QCOMPARE(r.history, QStringList({"F:\\APPS\\DATA\\ORDERS.DBF"}));
-        QCOMPARE(r.notified, 1);
-        QCOMPARE(r.p.busyDepth, 0);
-    }
-    void moreThan256Users()
-    {
-        // An 8-bit duplicate check would stop seeing users after 256.
-        Rig r;
-        r.users(300, 2);
-        r.scan(r.net);
-        QCOMPARE(r.form.List1()->count(), 300);
-        QCOMPARE(r.ctx.table.size(), 300);
-        QCOMPARE(r.form.List1()->item(299)->text(), "U300");
-        QCOMPARE(QList<int>({r.ctx.table[299].ConnNumber, r.ctx.table[299].TaskNumber}),
-                 QList<int>({300, 1}));
-        QCOMPARE(r.form.Label5()->text(), "300 user(s)");
-    }
     // Each row rescans after a completed scan of 150 users with every result
     // control shown; what is kept and what is redone depends on the outcome.
     void outcome_data()
