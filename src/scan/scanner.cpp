@@ -8,6 +8,7 @@
 #include "scan/scan_engine.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,20 +88,38 @@ public:
         m_ctx.table.resize(userCount + 1);
         m_ctx.table[userCount] = user.record;
         ++userCount;
-        m_form.List1()->addItem(user.name);
+        m_pending.append(user.name);
     }
     bool nextBatch() override
     {
+        // Lines go in together and at a bounded rate: laying out and painting
+        // the whole list at every yield made a long scan quadratic. The first
+        // users show at once, later ones at least every kShowMs.
+        if (m_shown == 0 || m_sinceShown.hasExpired(kShowMs))
+            showPending();
         m_platform.processEvents();
         // A folder or pattern change while we yielded withdrew the result:
         // carrying on would put records and lines out of step.
-        withdrawn = m_withdrawn() || m_form.List1()->count() != userCount;
+        withdrawn = m_withdrawn() || m_form.List1()->count() != m_shown;
         return !withdrawn && !m_ctx.StopRequested;
+    }
+    void showPending()
+    {
+        m_sinceShown.start();
+        if (m_pending.isEmpty())
+            return;
+        m_form.List1()->addItems(m_pending);
+        m_shown += int(m_pending.size());
+        m_pending.clear();
     }
     int userCount = 0;
     bool withdrawn = false;
 
 private:
+    static constexpr qint64 kShowMs = 100;
+    QStringList m_pending; // listed, not yet in List1
+    int m_shown = 0; // lines this scan put in List1
+    QElapsedTimer m_sinceShown;
     Form1 &m_form;
     Platform &m_platform;
     ScanContext &m_ctx;
@@ -138,12 +157,14 @@ Scanner::Outcome Scanner::run(int generation)
             m_form.Command9()->hide();
             return Outcome::Withdrawn;
         }
+        sink.showPending();
         busy.release();
         m_ctx.StopRequested = false;
         m_form.setStatus(QStringLiteral("Scan terminated."));
         m_form.Command9()->hide();
         return Outcome::Stopped;
     case ScanResult::Outcome::Completed:
+        sink.showPending();
         break;
     }
 
