@@ -15,6 +15,10 @@ namespace netsim {
 
 const Volume *Server::volume(const QString &name) const
 {
+    // Names mostly arrive as stored: an exact match first is cheaper.
+    for (const Volume &v : volumes)
+        if (v.name == name)
+            return &v;
     for (const Volume &v : volumes)
         if (v.name.compare(name, Qt::CaseInsensitive) == 0)
             return &v;
@@ -101,6 +105,9 @@ const Server *Network::server(const QString &name) const
 
 int Network::serverIndex(const QString &name) const
 {
+    for (int i = 0; i < servers.size(); ++i)
+        if (servers[i].name == name)
+            return i;
     for (int i = 0; i < servers.size(); ++i)
         if (servers[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
@@ -307,6 +314,30 @@ class Loader
 {
 public:
     QString error;
+    // Release each entry once read, so a large description never has its
+    // whole document and its network in memory at once (no root kept).
+    bool consume = false;
+
+    // Entry i of a, dropped from a when consuming.
+    QJsonValue entry(QJsonArray &a, int i) const
+    {
+        QJsonValue v = a.at(i);
+        if (consume)
+            a.replace(i, QJsonValue());
+        return v;
+    }
+
+    // The array at key, taken out of o when consuming so that its entries
+    // are held by nothing else.
+    bool takeArray(QJsonObject &o, const char *key, const Where &path, QJsonArray *out,
+                   bool required)
+    {
+        if (!array(o, key, path, out, required))
+            return false;
+        if (consume)
+            o.remove(QLatin1String(key));
+        return true;
+    }
 
     bool fail(const Where &path, const QString &problem)
     {
@@ -494,10 +525,13 @@ public:
         return true;
     }
 
-    bool server(const QJsonValue &v, const Where &path, const QString &baseDir, Server *s)
+    bool server(QJsonValue v, const Where &path, const QString &baseDir, Server *s)
     {
         QJsonObject o;
-        if (!object(v, path, &o) || !string(o, "name", path, &s->name))
+        if (!object(v, path, &o))
+            return false;
+        v = QJsonValue(); // o alone holds the server now
+        if (!string(o, "name", path, &s->name))
             return false;
         if (!plainName(s->name))
             return fail(path + QStringLiteral(".name"),
@@ -538,13 +572,13 @@ public:
             s->volumes.append(vol);
         }
 
-        if (!array(o, "objects", path, &a, false))
+        if (!takeArray(o, "objects", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "objects", i);
             QJsonObject oo;
             DirObject obj;
-            if (!object(a[i], p, &oo) || !string(oo, "name", p, &obj.name)
+            if (!object(entry(a, i), p, &oo) || !string(oo, "name", p, &obj.name)
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id))
                 return false;
             if (s->object(obj.name))
@@ -558,28 +592,30 @@ public:
             s->objects.append(obj);
         }
 
-        if (!array(o, "connections", path, &a, false))
+        if (!takeArray(o, "connections", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "connections", i);
             Connection c;
-            if (!connection(a[i], p, &c))
+            if (!connection(entry(a, i), p, &c))
                 return false;
             if (s->connection(c.number))
                 return fail(p + QStringLiteral(".number"),
                             QStringLiteral("duplicate connection number %1").arg(c.number));
+            if (const DirObject *known = s->object(c.object))
+                c.objectId = known->id;
             s->index.connectionByNumber.insert(c.number, int(s->connections.size()));
             s->connections.append(c);
         }
 
-        if (!array(o, "openFiles", path, &a, false))
+        if (!takeArray(o, "openFiles", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "openFiles", i);
             QJsonObject fo;
             OpenFile f;
             // The connection need not be listed: the client then has no information for it.
-            if (!object(a[i], p, &fo) || !volumePath(fo, p, &f.path)
+            if (!object(entry(a, i), p, &fo) || !volumePath(fo, p, &f.path)
                 || !reqInteger(fo, "connection", p, 1, 65535, &f.connection)
                 || !optInteger(fo, "task", p, 0, 65535, &f.task)
                 || !optInteger(fo, "lockType", p, 0, 255, &f.lockType)
@@ -590,13 +626,13 @@ public:
             s->indexOpenFile(int(s->openFiles.size()) - 1);
         }
 
-        if (!array(o, "trustees", path, &a, false))
+        if (!takeArray(o, "trustees", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "trustees", i);
             QJsonObject to;
             Trustee t;
-            if (!object(a[i], p, &to) || !volumePath(to, p, &t.path)
+            if (!object(entry(a, i), p, &to) || !volumePath(to, p, &t.path)
                 || !string(to, "object", p, &t.object)
                 || !reqInteger(to, "rights", p, 0, 65535, &t.rights))
                 return false;
@@ -611,7 +647,7 @@ public:
         return true;
     }
 
-    bool network(const QJsonObject &root, const QString &baseDir, Network *n)
+    bool network(QJsonObject root, const QString &baseDir, Network *n)
     {
         const QJsonValue format = root.value(QLatin1String("format"));
         if (!format.isUndefined() && format.toString() != QLatin1String(kFormat))
@@ -626,14 +662,16 @@ public:
             return false;
 
         QJsonArray servers;
-        if (!array(root, "servers", QString(), &servers, true)) {
+        if (!consume)
+            n->root = root;
+        if (!takeArray(root, "servers", QString(), &servers, true)) {
             error = error.mid(1); // no leading "." for a top-level key
             return false;
         }
         for (int i = 0; i < servers.size(); ++i) {
             Server s;
             const QString p = QStringLiteral("servers[%1]").arg(i);
-            if (!server(servers[i], p, baseDir, &s))
+            if (!server(entry(servers, i), p, baseDir, &s))
                 return false;
             if (n->server(s.name))
                 return fail(p + QStringLiteral(".name"),
@@ -668,17 +706,18 @@ public:
                                 .arg(m.captured(2), s->name));
             n->drives.append(Drive {char(letter[0].toLatin1()), s->name, v->name});
         }
-        n->root = root;
         return true;
     }
 };
 
 } // namespace
 
-bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error)
+namespace {
+
+bool load(QByteArray *json, bool keepDocument, const QString &baseDir, Network *out, QString *error)
 {
     QJsonParseError pe;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &pe);
+    QJsonDocument doc = QJsonDocument::fromJson(*json, &pe);
     QString problem;
     Network n;
     if (pe.error != QJsonParseError::NoError) {
@@ -688,7 +727,13 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
         problem = QStringLiteral("not a JSON object");
     } else {
         Loader loader;
-        if (!loader.network(doc.object(), baseDir, &n))
+        loader.consume = !keepDocument;
+        QJsonObject root = doc.object();
+        if (loader.consume) {
+            *json = QByteArray();
+            doc = QJsonDocument();
+        }
+        if (!loader.network(std::move(root), baseDir, &n))
             problem = loader.error;
     }
     if (!problem.isEmpty()) {
@@ -699,6 +744,19 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
     if (out)
         *out = std::move(n);
     return true;
+}
+
+} // namespace
+
+bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error)
+{
+    QByteArray text = json;
+    return load(&text, true, baseDir, out, error);
+}
+
+bool loadDescription(QByteArray &&json, const QString &baseDir, Network *out, QString *error)
+{
+    return load(&json, false, baseDir, out, error);
 }
 
 } // namespace netsim

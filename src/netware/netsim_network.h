@@ -51,6 +51,7 @@ struct Connection
 {
     uint16_t number = 0;
     QString object;
+    uint32_t objectId = 0; // of object in the directory, 0 when it has none
     std::array<uint8_t, 7> loginTime {}; // Y mod 100, M, D, h, m, s, weekday (0 = Sunday)
     std::optional<Address> address;
     bool acceptsMessages = true;
@@ -154,6 +155,9 @@ struct Network
 // its path ("servers[0].connections[3].number: not an integer in 1..65535"),
 // for bad JSON by the offset and the parser's message; *out is untouched.
 bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error);
+// The same without the document (out->root stays empty): the text and each
+// entry are released as soon as they are read, for the smallest peak.
+bool loadDescription(QByteArray &&json, const QString &baseDir, Network *out, QString *error);
 
 // Address forms of the description: "IP:a.b.c.d", "IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS".
 std::optional<Address> parseAddressText(const QString &text);

@@ -50,19 +50,29 @@ FileStamp FileStamp::of(const QString &file)
 
 Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) { }
 
-bool Store::adopt(const QByteArray &bytes, QString *error)
+namespace {
+// Tells contents apart without keeping them: size and two 64-bit hashes.
+QByteArray digestOf(const QByteArray &bytes)
 {
+    const quint64 parts[3]
+        = {quint64(bytes.size()), quint64(qHash(bytes, 0x5eed)), quint64(qHash(bytes, 0xfeed))};
+    return QByteArray(reinterpret_cast<const char *>(parts), sizeof parts);
+}
+} // namespace
+
+bool Store::adopt(QByteArray bytes, const QByteArray &digest, QString *error)
+{
+    // Without the document: a write-back reads and parses the file anew.
     Network n;
     QString problem;
-    if (!parseDescription(bytes, baseDirOf(m_file), &n, &problem)) {
+    if (!loadDescription(std::move(bytes), baseDirOf(m_file), &n, &problem)) {
         if (error)
             *error = oneLine(m_file, problem);
         return false;
     }
-    n.root = QJsonObject(); // only a write-back needs it, and it reads the file anew
     m_network = std::move(n);
-    m_bytes = bytes;
-    m_failedBytes.clear();
+    m_digest = digest;
+    m_failedDigest.clear();
     m_loaded = true;
     return true;
 }
@@ -78,7 +88,8 @@ bool Store::load(QString *error)
             *error = oneLine(m_file, problem);
         return false;
     }
-    if (!adopt(bytes, error))
+    const QByteArray digest = digestOf(bytes);
+    if (!adopt(std::move(bytes), digest, error))
         return false;
     m_stamp = stamp;
     return true;
@@ -94,22 +105,23 @@ bool Store::refresh(bool checkContent, QString *error)
     QString problem;
     if (!readAll(m_file, &bytes, &problem)) {
         const QByteArray marker("\0missing", 8); // reported once until the file is back
-        if (m_failedBytes == marker)
+        if (m_failedDigest == marker)
             return true;
-        m_failedBytes = marker;
+        m_failedDigest = marker;
         if (error)
             *error = oneLine(m_file, problem);
         return false;
     }
-    if (bytes != m_bytes) {
-        if (bytes == m_failedBytes)
+    const QByteArray digest = digestOf(bytes);
+    if (digest != m_digest) {
+        if (digest == m_failedDigest)
             return true;
-        if (!adopt(bytes, error)) {
-            m_failedBytes = bytes;
+        if (!adopt(std::move(bytes), digest, error)) {
+            m_failedDigest = digest;
             return false;
         }
     } else {
-        m_failedBytes.clear();
+        m_failedDigest.clear();
     }
     m_stamp = stamp;
     return true;
@@ -152,8 +164,8 @@ bool Store::modify(const Change &change, QString *error)
 
     after.root = QJsonObject();
     m_network = std::move(after);
-    m_bytes = out;
-    m_failedBytes.clear();
+    m_digest = digestOf(out);
+    m_failedDigest.clear();
     m_loaded = true;
     m_stamp = FileStamp::of(m_file);
     return true;

@@ -47,14 +47,14 @@ public:
     bool modify(const Change &change, QString *error);
 
 private:
-    bool adopt(const QByteArray &bytes, QString *error);
+    bool adopt(QByteArray bytes, const QByteArray &digest, QString *error);
 
     QString m_file;
     Network m_network;
     bool m_loaded = false;
-    QByteArray m_bytes; // what the current state was read from
+    QByteArray m_digest; // of the content the current state was read from
     FileStamp m_stamp;
-    QByteArray m_failedBytes; // last content reported as bad
+    QByteArray m_failedDigest; // of the last content reported as bad
 };
 
 // NWSIM_NETWORK when set, otherwise the demo copy (installed on first use).

@@ -264,10 +264,8 @@ NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, nuint16 connNumber, char 
     outputText(objName, NW_OBJECT_NAME_LEN, cn->object);
     if (objType)
         *objType = 1; // a user object
-    if (objID) {
-        const DirObject *o = s->object(cn->object);
-        *objID = o ? o->id : 0;
-    }
+    if (objID)
+        *objID = cn->objectId;
     if (loginTime) {
         std::memcpy(loginTime, cn->loginTime.data(), cn->loginTime.size());
         loginTime[7] = 0;
@@ -489,7 +487,8 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     for (int ti : own) {
         const Trustee &t = s->trustees[ti];
         const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
-        if (QStringView(t.path).left(colon).compare(v->name, Qt::CaseInsensitive) != 0)
+        const QStringView volume = QStringView(t.path).left(colon);
+        if (volume != v->name && volume.compare(v->name, Qt::CaseInsensitive) != 0)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
             outputText(dirPath, NW_TRUSTEE_PATH_LEN,
