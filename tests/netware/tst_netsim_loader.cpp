@@ -83,6 +83,10 @@ private slots:
         QVERIFY(!parseDescription(text, "/tmp", &out, &error));
         QVERIFY2(error.startsWith(expected), qPrintable(error));
         QCOMPARE(out.login, QString("UNTOUCHED"));
+        // The store's loader, which drops entries as it reads, finds the same.
+        QString dropping;
+        QVERIFY(!loadDescription(QByteArray(text), "/tmp", &out, &dropping));
+        QCOMPARE(dropping, error);
     }
     // The text forms of an address and a login time, accepted or refused.
     void addressAndLoginTexts_data()
