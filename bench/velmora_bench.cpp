@@ -79,6 +79,13 @@ Timing median(int reps, const std::function<void()> &run)
     return {cpu[cpu.size() / 2], wall[wall.size() / 2], int(cpu.size())};
 }
 
+// The 1-minute load average, for reading the figures of a shared machine.
+QByteArray loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').value(0) : QByteArray("?");
+}
+
 [[noreturn]] void die(const char *what)
 {
     std::fprintf(stderr, "velmora_bench: %s\n", what);
@@ -312,8 +319,8 @@ int main(int argc, char *argv[])
 
     std::printf("median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s)\n"
                 "CPU = process CPU time (CLOCK_PROCESS_CPUTIME_ID); ratios are to the floor of the "
-                "same run\n",
-                reps, kPhaseBudgetMs / 1000);
+                "same run; machine load (1-minute average) %s at the start\n",
+                reps, kPhaseBudgetMs / 1000, loadAverage().constData());
     QList<Figures> all;
     for (int n : sizes) {
         const Figures f = measure(n, reps);
@@ -350,6 +357,7 @@ int main(int argc, char *argv[])
     };
     growth(10000, 1000, 10);
     growth(50000, 10000, 5);
+    std::printf("\nmachine load (1-minute average) %s at the end\n", loadAverage().constData());
     if (const Figures *f = find(10000))
         std::printf("\nscan/floor at 10000 entries: %.1f\n", f->scan.cpu / f->floorScan.cpu);
     return 0;
