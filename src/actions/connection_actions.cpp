@@ -75,6 +75,11 @@ void ConnectionActions::onSendClicked()
     if (m_message.isEmpty())
         return;
     const QString message = m_message;
+    // Said here, not left to the failed call's line that blames the rights.
+    if (const QString problem = MessageProblem(message); s.count > 0 && !problem.isEmpty()) {
+        m_form.setStatus(QStringLiteral("Message could not be sent to ") + s.subject + problem);
+        return;
+    }
     walk(s.count,
          {QStringLiteral("Message sent to "), QStringLiteral("Message could not be sent to "),
           QStringLiteral("Message successfully sent to ")},

@@ -10,21 +10,12 @@
 #include <cstdint>
 #include <functional>
 
-// The text in the client's 8-bit code page (Latin-1), NUL-terminated; a
-// character that has no 8-bit form becomes "?".
-// (Inline: usable without linking the client.)
-inline QByteArray AnsiText(const QString &text)
-{
-    QByteArray out;
-    out.reserve(text.size() + 1);
-    for (char32_t c : text.toUcs4())
-        out.append(c < 0x100 ? char(c) : '?');
-    out.append('\0');
-    return out;
-}
-
-// True exactly when the client accepted the message for that connection.
+// True exactly when the client accepted the message for that connection; a
+// message the client's code page cannot hold is not sent.
 bool SendToConnection(uint16_t connNumber, const QString &message, NWCONN_HANDLE server);
+// Why the client cannot take a message, as the end of a status line
+// (". The message is longer than 255 characters."); empty when it can.
+QString MessageProblem(const QString &message);
 // True exactly when the client cleared that connection.
 bool ClearConnection(NWCONN_HANDLE server, uint16_t connNumber);
 

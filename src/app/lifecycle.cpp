@@ -31,6 +31,8 @@ void Lifecycle::startup(const QString &commandLine)
     m_form.setWindowTitle(QStringLiteral("Velmora"));
 
     if (initClient() != 0) {
+        // A desktop launcher shows no standard error: the reason goes on screen.
+        m_form.setStatus(NWClientInitError());
         m_platform.beep();
         m_platform.messageBox(
             &m_form, QStringLiteral("Error! Could not initialize Netware Client."),

@@ -2,6 +2,7 @@
 // the two histories are read and written.
 #pragma once
 
+#include <QMap>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,7 @@ public:
     SettingsStore();
     // A store kept in one file (tests and tools).
     explicit SettingsStore(const QString &iniFile);
+    ~SettingsStore(); // writes what is still pending
 
     QString read(const QString &key, const QString &defaultValue) const;
     void write(const QString &key, const QString &value);
@@ -33,8 +35,11 @@ public:
     // gives back the same order; an empty key after them ends the history.
     void writeHistory(const QString &prefix, const QStringList &entries);
 
-    void sync();
+    // Writes the changed values. The file is replaced only by a complete,
+    // checked new one: on any failure it stays as it was and false is returned.
+    bool sync();
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<QSettings> m_settings; // only read: QSettings' own write can truncate
+    QMap<QString, QString> m_pending; // full key -> value, written by sync()
 };

@@ -1,5 +1,6 @@
-// The drives the NetWare client has mapped on this workstation, each over a
-// server's volume, and the local folder that holds that volume's files.
+// What the NetWare client tells beyond its calls: the drives it has mapped on
+// this workstation (each over a server's volume, with the local folder that
+// holds that volume's files) and why it did not start.
 #pragma once
 
 #include <QList>
@@ -15,3 +16,7 @@ struct NetworkDrive
 
 // Empty until NWCallsInit has succeeded.
 QList<NetworkDrive> NWClientMappedDrives();
+
+// One line naming the file and the problem when NWCallsInit last failed;
+// empty after a successful start.
+QString NWClientInitError();

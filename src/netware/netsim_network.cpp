@@ -1,5 +1,7 @@
 #include "netware/netsim_network.h"
 
+#include "netware/client_text.h"
+
 #include <QDate>
 #include <QDir>
 #include <QJsonArray>
@@ -444,6 +446,13 @@ public:
         return true;
     }
 
+    // Names and paths go to the client in its 8-bit code page.
+    bool clientText(const QString &value, const Where &path)
+    {
+        return ClientText::canEncode(value)
+            || fail(path, QStringLiteral("holds a character outside the Windows-1252 code page"));
+    }
+
     static bool plainName(const QString &s)
     {
         return !s.contains(QLatin1Char('/')) && !s.contains(QLatin1Char('\\'))
@@ -452,7 +461,7 @@ public:
 
     bool volumePath(const QJsonObject &o, const Where &path, QString *out)
     {
-        if (!string(o, "path", path, out))
+        if (!string(o, "path", path, out) || !clientText(*out, Where(path, "path")))
             return false;
         if (volumeOfPath(*out).isEmpty())
             return fail(path + QStringLiteral(".path"),
@@ -465,7 +474,7 @@ public:
         QJsonObject o;
         if (!object(v, path, &o) || !reqInteger(o, "number", path, 1, 65535, &c->number))
             return false;
-        if (!string(o, "object", path, &c->object))
+        if (!string(o, "object", path, &c->object) || !clientText(c->object, Where(path, "object")))
             return false;
         const QJsonValue lt = o.value(QLatin1String("loginTime"));
         if (lt.isString()) {
@@ -531,7 +540,7 @@ public:
         if (!object(v, path, &o))
             return false;
         v = QJsonValue(); // o alone holds the server now
-        if (!string(o, "name", path, &s->name))
+        if (!string(o, "name", path, &s->name) || !clientText(s->name, Where(path, "name")))
             return false;
         if (!plainName(s->name))
             return fail(path + QStringLiteral(".name"),
@@ -543,6 +552,8 @@ public:
         for (int i = 0; i < a.size(); ++i) {
             if (!a[i].isString())
                 return fail(at(path, "operators", i), QStringLiteral("not a string"));
+            if (!clientText(a[i].toString(), at(path, "operators", i)))
+                return false;
             s->operators.append(a[i].toString());
         }
 
@@ -554,7 +565,7 @@ public:
             Volume vol;
             if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
                 || !reqInteger(vo, "number", p, 0, 255, &vol.number)
-                || !string(vo, "root", p, &vol.root))
+                || !string(vo, "root", p, &vol.root) || !clientText(vol.name, Where(p, "name")))
                 return false;
             if (!plainName(vol.name) || vol.name.size() > kMaxVolumeNameLen)
                 return fail(
@@ -579,7 +590,8 @@ public:
             QJsonObject oo;
             DirObject obj;
             if (!object(entry(a, i), p, &oo) || !string(oo, "name", p, &obj.name)
-                || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id))
+                || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
+                || !clientText(obj.name, Where(p, "name")))
                 return false;
             if (s->object(obj.name))
                 return fail(p + QStringLiteral(".name"),
@@ -658,7 +670,8 @@ public:
         if (!root.contains(QLatin1String("workstation")))
             return fail(QStringLiteral("workstation"), QStringLiteral("missing"));
         if (!object(root.value(QLatin1String("workstation")), QStringLiteral("workstation"), &ws)
-            || !string(ws, "login", QStringLiteral("workstation"), &n->login))
+            || !string(ws, "login", QStringLiteral("workstation"), &n->login)
+            || !clientText(n->login, QStringLiteral("workstation.login")))
             return false;
 
         QJsonArray servers;

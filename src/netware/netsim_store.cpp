@@ -1,5 +1,8 @@
 #include "netware/netsim_store.h"
 
+#include "netware/atomic_write.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -7,8 +10,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QThread>
+
+#include <cctype>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -17,6 +25,10 @@ namespace netsim {
 namespace {
 
 constexpr int kLockWaitMs = 10000;
+// An empty lock file older than this is no writer's: QLockFile fills it
+// right after creating it.
+constexpr int kEmptyLockGraceMs = 1000;
+constexpr int kLockRetryMs = 2;
 const char kDemoResource[] = ":/velmora-netsim/demo";
 
 QString baseDirOf(const QString &file) { return QFileInfo(file).absolutePath(); }
@@ -36,6 +48,131 @@ bool readAll(const QString &file, QByteArray *bytes, QString *problem)
 QString oneLine(const QString &file, const QString &problem)
 {
     return file + QStringLiteral(": ") + problem;
+}
+
+// The system's own words for why nothing can be written in a folder.
+QString whyNotWritable(const QString &dir)
+{
+    QTemporaryFile probe(dir + QStringLiteral("/.velmora-probe-XXXXXX"));
+    if (!probe.open())
+        return probe.errorString();
+    if (probe.write("x", 1) != 1 || !probe.flush())
+        return probe.errorString();
+    return QStringLiteral("unknown error");
+}
+
+// One lock per file however it is reached: a symlink and its target share it.
+QString lockFileFor(const QString &file)
+{
+    const QFileInfo fi(file);
+    return (fi.exists() ? fi.canonicalFilePath() : fi.absoluteFilePath()) + QStringLiteral(".lock");
+}
+
+// A crash between creating and filling a lock file leaves it empty, and
+// QLockFile would wait out its 30 s stale time. Removed under QLockFile's own
+// ".rmlock" guard, so two waiters never both remove and re-create it.
+void removeAbandonedEmptyLock(const QLockFile &lock)
+{
+    const auto abandoned = [&] {
+        qint64 pid = 0;
+        QString host, app;
+        const QFileInfo fi(lock.fileName());
+        return fi.exists() && !lock.getLockInfo(&pid, &host, &app)
+            && fi.lastModified().msecsTo(QDateTime::currentDateTime()) > kEmptyLockGraceMs;
+    };
+    if (!abandoned())
+        return;
+    QLockFile guard(lock.fileName() + QStringLiteral(".rmlock"));
+    if (guard.tryLock(0) && abandoned())
+        QFile::remove(lock.fileName());
+}
+
+// Tries at a short fixed interval, so a waiter never falls behind newer
+// writers the way QLockFile's growing back-off lets it. A dead owner's lock
+// QLockFile itself takes over at once.
+bool takeLock(QLockFile &lock, QString *problem)
+{
+    const QDeadlineTimer deadline(kLockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError) {
+            *problem = QStringLiteral("cannot create the lock file %1: %2")
+                           .arg(lock.fileName(),
+                                whyNotWritable(QFileInfo(lock.fileName()).absolutePath()));
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            qint64 pid = 0;
+            QString host, app;
+            const QString owner = lock.getLockInfo(&pid, &host, &app)
+                ? QStringLiteral("process %1 (%2 on %3)").arg(pid).arg(app, host)
+                : QStringLiteral("another program");
+            *problem = QStringLiteral("busy: the lock file %1 stayed taken for %2 s (last by %3)")
+                           .arg(lock.fileName())
+                           .arg(kLockWaitMs / 1000)
+                           .arg(owner);
+            return false;
+        }
+        removeAbandonedEmptyLock(lock);
+        QThread::msleep(kLockRetryMs);
+    }
+    return true;
+}
+
+// Integers beyond a double's 15 exact digits (12345678901234567890) would
+// come back rounded from QJsonDocument; they cross the parse and write as
+// marked strings and are put back verbatim.
+QByteArray protectBigIntegers(const QByteArray &json, const QByteArray &marker, bool *any)
+{
+    QByteArray out;
+    out.reserve(json.size());
+    const qsizetype n = json.size();
+    for (qsizetype i = 0; i < n;) {
+        const char c = json[i];
+        if (c == '"') {
+            qsizetype j = i + 1;
+            while (j < n && json[j] != '"')
+                j += json[j] == '\\' ? 2 : 1;
+            out.append(json.constData() + i, std::min(j + 1, n) - i);
+            i = j + 1;
+            continue;
+        }
+        if (c != '-' && (c < '0' || c > '9')) {
+            out.append(c);
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        bool integer = true;
+        while (j < n
+               && (std::isdigit(uchar(json[j])) || (json[j] && std::strchr(".eE+-", json[j])))) {
+            integer = integer && std::isdigit(uchar(json[j]));
+            ++j;
+        }
+        const QByteArray token = json.mid(i, j - i);
+        QByteArray digits = token.startsWith('-') ? token.mid(1) : token;
+        while (digits.startsWith('0'))
+            digits.remove(0, 1);
+        if (integer && digits.size() > 15) {
+            out += '"' + marker + token + '"';
+            *any = true;
+        } else {
+            out += token;
+        }
+        i = j;
+    }
+    return out;
+}
+
+QByteArray restoreBigIntegers(QByteArray json, const QByteArray &marker)
+{
+    const QByteArray open = '"' + marker;
+    for (qsizetype at = json.indexOf(open); at >= 0; at = json.indexOf(open, at)) {
+        const qsizetype end = json.indexOf('"', at + open.size());
+        if (end < 0)
+            break;
+        json.replace(at, end + 1 - at, json.mid(at + open.size(), end - at - open.size()));
+    }
+    return json;
 }
 
 } // namespace
@@ -134,17 +271,21 @@ bool Store::modify(const Change &change, QString *error)
             *error = oneLine(m_file, problem);
         return false;
     };
-    QLockFile lock(m_file + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
-        return failed(
-            QStringLiteral("lock file %1 is held by another program").arg(lock.fileName()));
+    QString problem;
+    QLockFile lock(lockFileFor(m_file));
+    if (!takeLock(lock, &problem))
+        return failed(problem);
 
     QByteArray bytes;
-    QString problem;
     if (!readAll(m_file, &bytes, &problem))
         return failed(problem);
+    const QByteArray marker
+        = "\\u0001" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ':';
+    bool bigIntegers = false;
+    const QByteArray protectedBytes = protectBigIntegers(bytes, marker, &bigIntegers);
     Network current;
-    if (!parseDescription(bytes, baseDirOf(m_file), &current, &problem))
+    if (!parseDescription(bigIntegers ? protectedBytes : bytes, baseDirOf(m_file), &current,
+                          &problem))
         return failed(problem + QStringLiteral(" (nothing written)"));
 
     QJsonObject root = current.root;
@@ -153,14 +294,15 @@ bool Store::modify(const Change &change, QString *error)
             *error = problem;
         return false;
     }
-    const QByteArray out = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QByteArray out = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    if (bigIntegers)
+        out = restoreBigIntegers(out, marker);
     Network after;
     if (!parseDescription(out, baseDirOf(m_file), &after, &problem))
         return failed(QStringLiteral("change would make the description invalid: ") + problem);
 
-    QSaveFile save(m_file);
-    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit())
-        return failed(QStringLiteral("cannot be written: %1").arg(save.errorString()));
+    if (!WriteFileAtomically(m_file, out, &problem))
+        return failed(problem + QStringLiteral(" (nothing written)"));
 
     after.root = QJsonObject();
     m_network = std::move(after);
@@ -181,27 +323,31 @@ QString demoFile() { return demoDir() + QStringLiteral("/network.json"); }
 
 bool installDemo(bool reset, QString *error)
 {
-    const QString dir = demoDir();
-    if (!QDir().mkpath(QFileInfo(dir).absolutePath())) {
-        if (error)
-            *error = oneLine(dir, QStringLiteral("cannot create the folder"));
-        return false;
-    }
-    QLockFile lock(dir + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
-        if (error)
-            *error = oneLine(
-                dir,
-                QStringLiteral("lock file %1 is held by another program").arg(lock.fileName()));
-        return false;
-    }
+    // A copy already there needs nothing written: a read-only home still works.
     if (!reset && QFileInfo::exists(demoFile()))
         return true;
-    if (reset && QFileInfo::exists(dir) && !QDir(dir).removeRecursively()) {
+    const QString dir = demoDir();
+    auto failed = [&](const QString &where, const QString &problem) {
         if (error)
-            *error = oneLine(dir, QStringLiteral("cannot remove the old copy"));
+            *error = oneLine(where, problem);
         return false;
+    };
+    const QString parent = QFileInfo(dir).absolutePath();
+    if (!QDir().mkpath(parent)) {
+        QString existing = parent;
+        while (!QFileInfo(existing).isDir() && existing != QFileInfo(existing).absolutePath())
+            existing = QFileInfo(existing).absolutePath();
+        return failed(dir,
+                      QStringLiteral("cannot create the folder: %1").arg(whyNotWritable(existing)));
     }
+    QLockFile lock(dir + QStringLiteral(".lock"));
+    QString problem;
+    if (!takeLock(lock, &problem))
+        return failed(dir, problem);
+    if (!reset && QFileInfo::exists(demoFile()))
+        return true;
+    if (reset && QFileInfo::exists(dir) && !QDir(dir).removeRecursively())
+        return failed(dir, QStringLiteral("cannot remove the old copy"));
     const QString base = QLatin1String(kDemoResource);
     QDirIterator it(base, QDir::Files, QDirIterator::Subdirectories);
     QByteArray description;
@@ -218,30 +364,17 @@ bool installDemo(bool reset, QString *error)
             continue; // written last: its presence means the copy is complete
         }
         const QString target = dir + QLatin1Char('/') + relative;
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile out(target);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(in.readAll()) < 0) {
-            if (error)
-                *error = oneLine(target,
-                                 QStringLiteral("cannot be written: %1").arg(out.errorString()));
-            return false;
-        }
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            return failed(
+                target, QStringLiteral("cannot create the folder: %1").arg(whyNotWritable(parent)));
+        if (!WriteFileAtomically(target, in.readAll(), &problem))
+            return failed(target, problem);
     }
-    if (!any || description.isEmpty()) {
-        if (error)
-            *error = oneLine(
-                dir, QStringLiteral("the built-in demo network is missing from the program"));
-        return false;
-    }
+    if (!any || description.isEmpty())
+        return failed(dir, QStringLiteral("the built-in demo network is missing from the program"));
     QDir().mkpath(dir);
-    QSaveFile save(demoFile());
-    if (!save.open(QIODevice::WriteOnly) || save.write(description) != description.size()
-        || !save.commit()) {
-        if (error)
-            *error = oneLine(demoFile(),
-                             QStringLiteral("cannot be written: %1").arg(save.errorString()));
-        return false;
-    }
+    if (!WriteFileAtomically(demoFile(), description, &problem))
+        return failed(demoFile(), problem);
     return true;
 }
 

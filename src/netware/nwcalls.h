@@ -103,7 +103,7 @@ enum : nuint8 { NW_CONN_IPX = 2, NW_CONN_AFP = 3, NW_CONN_IP = 11 };
 // Buffer sizes the callers pass (each holds the text and its NUL).
 enum : int {
     NW_SERVER_NAME_LEN = 48,
-    NW_VOLUME_NAME_LEN = 48, // the rights lookup passes 32
+    NW_VOLUME_NAME_LEN = 48,
     NW_DIR_PATH_LEN = 255,
     NW_OBJECT_NAME_LEN = 255,
     NW_TRUSTEE_PATH_LEN = 512,

@@ -1,4 +1,5 @@
 // The NetWare client calls answered from the simulated network.
+#include "netware/client_text.h"
 #include "netware/mapped_drives.h"
 #include "netware/netsim_path.h"
 #include "netware/netsim_store.h"
@@ -31,6 +32,7 @@ struct Client
     NWCONN_HANDLE nextHandle = 1;
     QMap<NWDSContextHandle, QString> contexts; // handle -> name context
     NWDSContextHandle nextContext = 1;
+    QString initError;
 
     bool ready() const { return store && store->isLoaded(); }
     const Network &net() const { return store->network(); }
@@ -97,7 +99,7 @@ NWCCODE serverFor(Client &c, NWCONN_HANDLE conn, const Server **s)
     return *s ? NWCCODE(NW_SUCCESS) : NWCCODE(NW_ERR_INVALID_CONNECTION);
 }
 
-// Reads a NUL-terminated 8-bit input; false when null or longer than the limit.
+// Reads a NUL-terminated input; false when null or longer than the limit.
 bool inputText(const char *s, QString *out, size_t max = kMaxInputText)
 {
     if (!s)
@@ -105,7 +107,7 @@ bool inputText(const char *s, QString *out, size_t max = kMaxInputText)
     const size_t n = strnlen(s, max + 1);
     if (n > max)
         return false;
-    *out = QString::fromLatin1(s, qsizetype(n));
+    *out = ClientText::decode(s, n);
     return true;
 }
 
@@ -114,7 +116,8 @@ void outputText(char *dst, size_t size, const QString &text)
 {
     if (!dst || size == 0)
         return;
-    const QByteArray b = text.toLatin1();
+    // The loader refuses names the code page cannot hold, so this never fails.
+    const QByteArray b = ClientText::encode(text).value_or(QByteArray());
     const size_t n = std::min(size_t(b.size()), size - 1);
     std::memcpy(dst, b.constData(), n);
     dst[n] = '\0';
@@ -150,15 +153,13 @@ NWCCODE NWCallsInit(void *, void *)
     c.store.reset();
     QString error;
     const QString file = descriptionFile(&error);
-    if (file.isEmpty()) {
+    auto store = file.isEmpty() ? nullptr : std::make_unique<Store>(file);
+    if (!store || !store->load(&error)) {
         report(error);
+        c.initError = error;
         return NW_ERR_NOT_INITIALIZED;
     }
-    auto store = std::make_unique<Store>(file);
-    if (!store->load(&error)) {
-        report(error);
-        return NW_ERR_NOT_INITIALIZED;
-    }
+    c.initError.clear();
     c.store = std::move(store);
     assignHandles(c);
     return NW_SUCCESS;
@@ -171,7 +172,7 @@ NWCCODE NWParsePath(const char *path, char *serverName, NWCONN_HANDLE *conn, cha
     Client &c = client();
     // Failure leaves empty texts and the handle as it was.
     outputText(serverName, NW_SERVER_NAME_LEN, QString());
-    outputText(volName, 32, QString());
+    outputText(volName, NW_VOLUME_NAME_LEN, QString());
     outputText(dirPath, NW_DIR_PATH_LEN, QString());
     if (!c.ready())
         return NW_ERR_NOT_INITIALIZED;
@@ -186,11 +187,11 @@ NWCCODE NWParsePath(const char *path, char *serverName, NWCONN_HANDLE *conn, cha
     if (!parseNetWarePath(c.net(), text, &parsed))
         return NW_ERR_INVALID_PATH;
     // A cut directory path would name another file: refuse instead.
-    if (parsed.dirPath.toLatin1().size() >= NW_DIR_PATH_LEN)
+    if (parsed.dirPath.size() >= NW_DIR_PATH_LEN)
         return NW_ERR_INVALID_PATH;
     outputText(serverName, NW_SERVER_NAME_LEN, parsed.server);
-    // The rights lookup passes 32 bytes; volume names are at most 16 characters.
-    outputText(volName, 32, parsed.volume);
+    // Volume names are at most 16 characters, well within the buffer.
+    outputText(volName, NW_VOLUME_NAME_LEN, parsed.volume);
     outputText(dirPath, NW_DIR_PATH_LEN, parsed.dirPath);
     if (conn)
         *conn = c.handles.value(parsed.server.toUpper());
@@ -315,7 +316,7 @@ NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const char *message, nuint16 
         return rc;
     const QString serverName = s->name;
     const Message msg {
-        c.net().login, QString::fromLatin1(message, qsizetype(length)),
+        c.net().login, ClientText::decode(message, length),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
 
     NWCCODE result = NW_SUCCESS;
@@ -491,12 +492,18 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
         if (volume != v->name && volume.compare(v->name, Qt::CaseInsensitive) != 0)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
-            outputText(dirPath, NW_TRUSTEE_PATH_LEN,
-                       v->name + QLatin1Char(':') + QStringView(t.path).mid(colon + 1).toString());
-            std::replace(dirPath, dirPath + std::strlen(dirPath), '/', '\\');
+            QString rest = t.path.mid(colon + 1);
+            rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+            const QString full = v->name + QLatin1Char(':') + rest;
+            *iterHandle = nuint16(position);
+            // A cut path would name another folder and its trustees.
+            if (full.size() >= NW_TRUSTEE_PATH_LEN) {
+                dirPath[0] = '\0';
+                return NW_ERR_INVALID_PATH;
+            }
+            outputText(dirPath, NW_TRUSTEE_PATH_LEN, full);
             if (accessRights)
                 *accessRights = nuint8(t.rights);
-            *iterHandle = nuint16(position);
             return NW_SUCCESS;
         }
         ++position;
@@ -574,4 +581,10 @@ QList<NetworkDrive> NWClientMappedDrives()
     std::sort(out.begin(), out.end(),
               [](const NetworkDrive &a, const NetworkDrive &b) { return a.letter < b.letter; });
     return out;
+}
+
+QString NWClientInitError()
+{
+    std::lock_guard guard(g_mutex);
+    return client().initError;
 }

@@ -1,5 +1,7 @@
 #include "scan/detail_text.h"
 
+#include "netware/client_text.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -73,17 +75,13 @@ std::size_t StringToBytes(const QString &text, std::span<uint8_t> buffer)
     const std::size_t n
         = std::min<std::size_t>(static_cast<std::size_t>(text.size()), buffer.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const char16_t c = text.at(static_cast<qsizetype>(i)).unicode();
-        buffer[i] = c <= 0xFF ? static_cast<uint8_t>(c) : static_cast<uint8_t>('?');
+        const auto byte = ClientText::encode(QStringView(text).mid(static_cast<qsizetype>(i), 1));
+        buffer[i] = byte ? static_cast<uint8_t>(byte->at(0)) : static_cast<uint8_t>('?');
     }
     return n;
 }
 
 QString BytesToString(std::span<const uint8_t> buffer)
 {
-    std::size_t n = 0;
-    while (n < buffer.size() && buffer[n] != 0)
-        ++n;
-    return QString::fromLatin1(reinterpret_cast<const char *>(buffer.data()),
-                               static_cast<qsizetype>(n));
+    return ClientText::decode(reinterpret_cast<const char *>(buffer.data()), buffer.size());
 }

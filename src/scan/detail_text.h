@@ -22,10 +22,10 @@ QString OpenModeText(uint8_t accessControl);
 // none of the shown bits is set.
 QString TrusteeRightsText(uint16_t mask);
 
-// Writes character i of text as its Latin-1 code into byte i ('?' for a
-// character outside Latin-1), never past the buffer's end; returns the number
-// of bytes written.
+// Writes character i of text as its client code-page byte into byte i ('?'
+// for a character outside the page), never past the buffer's end; returns the
+// number of bytes written.
 std::size_t StringToBytes(const QString &text, std::span<uint8_t> buffer);
 
-// The bytes up to the first zero byte (or the buffer's end) as Latin-1 text.
+// The bytes up to the first zero byte (or the buffer's end) as client text.
 QString BytesToString(std::span<const uint8_t> buffer);

@@ -1,5 +1,6 @@
 #include "scan/scan_engine.h"
 
+#include "netware/client_text.h"
 #include "scan/scan_format.h"
 
 #include <QSet>
@@ -16,14 +17,15 @@ ScanResult ScanEngine::run(const QString &fullPath, NWCONN_HANDLE connection, Sc
     // Parse into a scratch handle: a path that does not parse must not
     // re-aim Send and Clear at another server with the old list's numbers.
     NWCONN_HANDLE conn = connection;
-    const QByteArray full = fullPath.toLatin1();
-    if (NWParsePath(full.constData(), server, &conn, volume, dirPath) != 0)
+    const std::optional<QByteArray> full = ClientText::encodeZ(fullPath);
+    if (!full || NWParsePath(full->constData(), server, &conn, volume, dirPath) != 0)
         return result;
     result.server = conn;
     result.serverName = CutAtNul(server, sizeof server);
     result.volumePath
         = CutAtNul(volume, sizeof volume) + QLatin1Char(':') + CutAtNul(dirPath, sizeof dirPath);
-    const QByteArray volumePathBytes = result.volumePath.toLatin1();
+    const QByteArray volumePathBytes
+        = ClientText::encodeZ(result.volumePath).value_or(QByteArray());
     sink.started(conn);
 
     QSet<QString> listed;
@@ -55,7 +57,7 @@ ScanResult ScanEngine::run(const QString &fullPath, NWCONN_HANDLE connection, Sc
                 != 0)
                 continue;
             ScannedUser user;
-            user.name = CutAtNul(objName, sizeof objName).toUpper();
+            user.name = ClientText::upper(CutAtNul(objName, sizeof objName));
             if (listed.contains(user.name))
                 continue;
             ConnectionRecord &rec = user.record;

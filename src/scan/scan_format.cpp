@@ -1,16 +1,8 @@
 #include "scan/scan_format.h"
 
-#include <cstring>
+#include "netware/client_text.h"
 
-QString CutAtNul(const char *buffer, std::size_t size)
-{
-    if (!buffer)
-        return {};
-    const void *nul = std::memchr(buffer, 0, size);
-    const std::size_t n
-        = nul ? static_cast<std::size_t>(static_cast<const char *>(nul) - buffer) : size;
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(n));
-}
+QString CutAtNul(const char *buffer, std::size_t size) { return ClientText::decode(buffer, size); }
 
 QString CutAtNul(const QString &text)
 {

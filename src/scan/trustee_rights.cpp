@@ -1,5 +1,6 @@
 #include "scan/trustee_rights.h"
 
+#include "netware/client_text.h"
 #include "netware/nwcalls.h"
 #include "scan/detail_text.h"
 
@@ -8,14 +9,11 @@
 
 namespace {
 
-// A zero-terminated Latin-1 copy of text for the client's const char * inputs.
+// A zero-terminated copy of text for the client's const char * inputs; the
+// names and paths here came from the client, so the page holds them.
 QByteArray toClient(const QString &text)
 {
-    QByteArray bytes(text.size() + 1, '\0');
-    StringToBytes(text,
-                  std::span(reinterpret_cast<uint8_t *>(bytes.data()),
-                            static_cast<std::size_t>(text.size())));
-    return bytes;
+    return ClientText::encodeZ(text).value_or(QByteArray(1, '\0'));
 }
 
 } // namespace

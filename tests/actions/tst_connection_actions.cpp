@@ -6,6 +6,7 @@
 #include "netware/nwcalls.h"
 #include "scan/scan_context.h"
 #include "support/fake_platform.h"
+#include "support/file_size_limit.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -219,15 +220,29 @@ private slots:
             << fs1 << QStringList {"JSMITH:5", "MBROWN:7"} << "Back at noon"
             << "Message successfully sent to 2 users."
             << "5 Back at noon|7 Back at noon|40000";
-        QTest::newRow("send: 8-bit text, ? for the rest")
+        QTest::newRow("send: Windows-1252 text, euro sign included")
             << fs1 << QStringList {"JSMITH:5"} << QString::fromUtf8("Caf\u00e9 costs 3\u20ac")
-            << "Message sent to user JSMITH." << QString::fromUtf8("5 Caf\u00e9 costs 3?|7|40000");
+            << "Message sent to user JSMITH."
+            << QString::fromUtf8("5 Caf\u00e9 costs 3\u20ac|7|40000");
         QTest::newRow("send: refused by a workstation")
             << fs1 << QStringList {"KLEE:40000"} << "Hello"
             << "Message could not be sent to user KLEE" + kRights << "5|7|40000";
         QTest::newRow("send: too long for the network")
             << fs1 << QStringList {"JSMITH:5"} << QString(256, 'x')
+            << "Message could not be sent to user JSMITH. The message is longer than 255 "
+               "characters."
+            << "5|7|40000";
+        QTest::newRow("send: a character the code page cannot hold")
+            << fs1 << QStringList {"JSMITH:5"} << QStringLiteral("\u03A3")
+            << "Message could not be sent to user JSMITH. The message holds characters the "
+               "network cannot carry."
+            << "5|7|40000";
+        QTest::newRow("send: the disk is full")
+            << fs1 << QStringList {"JSMITH:5"} << "Hello"
             << "Message could not be sent to user JSMITH" + kRights << "5|7|40000";
+        QTest::newRow("clear: the disk is full")
+            << fs1 << QStringList {"MBROWN:7"} << ""
+            << "Connection could not be cleared for user MBROWN" + kRights << "5|7|40000";
         QTest::newRow("clear: removes the connection")
             << fs1 << QStringList {"MBROWN:7", "KLEE:40000"} << ""
             << "Connection successfully cleared for 2 users."
@@ -261,6 +276,10 @@ private slots:
         const QByteArray before = f.readAll();
         f.close();
 
+        // A real failed write: the new description is cut off after 1 KB.
+        std::optional<FileSizeLimit> diskFull;
+        if (QString(QTest::currentDataTag()).contains("full"))
+            diskFull.emplace(1024);
         if (message.isEmpty()) {
             r.platform.answers << Platform::Answer::Yes;
             r.actions->onClearClicked();
@@ -268,6 +287,7 @@ private slots:
             r.platform.inputs << message;
             r.actions->onSendClicked();
         }
+        diskFull.reset();
         QCOMPARE(r.form.status(), status);
         const QJsonObject s = server(file, drive.startsWith('F') ? "FS1" : "FS2");
         QStringList left;
@@ -281,7 +301,7 @@ private slots:
         for (const QJsonValue &o :
              s["openFiles"].toArray()) // a cleared connection's files are closed
             QVERIFY(after.contains(QString::number(o["connection"].toInt())));
-        if (status.contains("could not be cleared")) {
+        if (status.contains("could not be")) {
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), before);
         }

@@ -5,6 +5,7 @@
 #include "browser/file_browser.h"
 #include "forms/form1.h"
 #include "support/app_fixture.h"
+#include "support/file_size_limit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -126,6 +127,39 @@ private slots:
         QCOMPARE(m_fx->app->form().List1()->count(), 0); // the command line was not looked at
         m_fx->app->form().close();
         QCOMPARE(m_fx->store->path(), "F:\\APPS"); // the window never held it: not overwritten
+    }
+
+    // A launcher shows no standard error: the client's reason goes to Text2 too.
+    void failedClientStartSaysWhy()
+    {
+        const QString missing = m_fx->m_settingsDir.filePath("none.json");
+        qputenv("NWSIM_NETWORK", missing.toLocal8Bit());
+        m_fx->app = std::make_unique<VelmoraApp>(m_fx->platform, *m_fx->store);
+        m_fx->app->start(QString());
+        QCOMPARE(m_fx->app->form().status(), missing + ": does not exist");
+        QCOMPARE(m_fx->platform.calls.size(), 2); // beep and the box, as before
+    }
+    // A real failed write at shutdown (the file size limit) leaves the stored
+    // settings as they were, unreported.
+    void failedSettingsWriteKeepsFile()
+    {
+        QStringList stored;
+        for (int i = 0; i < 10; ++i)
+            stored << QStringLiteral("F:\\%1\\FILE%2.TXT").arg(QString(150, 'D')).arg(i);
+        m_fx->store->writeHistory(SettingsStore::FileHistory, stored);
+        QVERIFY(m_fx->store->sync());
+        QFile file(m_fx->settingsFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        m_fx->start(kOrders); // one more history entry to write
+        {
+            FileSizeLimit diskFull(before.size() / 2);
+            m_fx->app->form().close();
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(m_fx->platform.calls.filter("box"), QStringList());
     }
 
     void everyCloseRouteShutsDownOnce_data()

@@ -70,6 +70,15 @@ private slots:
             << edited("FS1/SYS:", "FS9/SYS:") << "workstation.drives.F: unknown server \"FS9\"";
         QTest::newRow("drive letter twice")
             << edited("\"H\"", "\"f\"") << "workstation.drives.f: drive mapped twice";
+        const QString page = ": holds a character outside the Windows-1252 code page";
+        QTest::newRow("object name outside the code page")
+            << edited("{\"name\": \"JSMITH\"", "{\"name\": \"J\u03A3\"")
+            << "servers[0].objects[1].name" + page;
+        QTest::newRow("open file path outside the code page")
+            << edited("SYS:APPS\\\\ORDERS", "SYS:\u0391PPS\\\\ORDERS")
+            << "servers[0].openFiles[0].path" + page;
+        QTest::newRow("volume name outside the code page")
+            << edited("\"SYS\"", "\"\u03A3YS\"") << "servers[0].volumes[0].name" + page;
         QTest::newRow("drive name not a letter")
             << edited("\"H\"", "\"HH\"") << "workstation.drives.HH: not a drive letter";
     }

@@ -1,10 +1,14 @@
 // The client calls answered from description files in a temporary folder.
 #include "netsim_test_util.h"
+#include "netware/atomic_write.h"
 #include "netware/mapped_drives.h"
+#include "netware/netsim_store.h"
+#include "support/file_size_limit.h"
 
 #include <QtTest>
 
 #include <cstring>
+#include <thread>
 
 using namespace testnet;
 
@@ -220,7 +224,100 @@ private slots:
         QTEST(filled, "filled");
         QCOMPARE(ids, expectedIds);
     }
-    // A sent message is written back without losing fields the program does not know.
+    // A demo copy that cannot be made fails the start with the true reason;
+    // with the copy in place nothing needs writing, so a home folder where
+    // nothing can be written (here, no lock file can be made) still starts.
+    void existingDemoCopyNeedsNoWrite()
+    {
+        const QByteArray env = qgetenv("NWSIM_NETWORK");
+        qunsetenv("NWSIM_NETWORK");
+        qputenv("XDG_DATA_HOME", m_dir.filePath("home").toLocal8Bit());
+        {
+            FileSizeLimit diskFull(0);
+            QVERIFY(NWCallsInit(nullptr, nullptr) != 0);
+        }
+        QVERIFY2(NWClientInitError().contains("File too large"), qPrintable(NWClientInitError()));
+        QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(0)); // makes the copy
+        QVERIFY(QDir().mkpath(netsim::demoDir() + ".lock"));
+        QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(0));
+        QVERIFY(NWClientInitError().isEmpty());
+        qputenv("NWSIM_NETWORK", env);
+    }
+    // A trustee path the 512-byte buffer cannot hold is refused, not cut to
+    // the name of another folder.
+    void overlongTrusteePathIsRefused()
+    {
+        QJsonObject net = network();
+        const QString deep = "SYS:" + QString(520, 'D');
+        set(net, 0, "trustees",
+            QJsonArray {QJsonObject {{"path", deep}, {"object", "JSMITH"}, {"rights", 1}},
+                        obj(R"({"path": "SYS:APPS", "object": "JSMITH", "rights": 2})")});
+        start(net);
+        nuint16 it = 0xFFFF;
+        char path[NW_TRUSTEE_PATH_LEN];
+        QVERIFY(NWScanObjectTrusteePaths(handle("F:\\X"), 1001, 0, &it, nullptr, path) != 0);
+        QCOMPARE(QByteArray(path), QByteArray());
+        QCOMPARE(NWScanObjectTrusteePaths(handle("F:\\X"), 1001, 0, &it, nullptr, path),
+                 NWCCODE(0)); // the walk can go on past it
+        QCOMPARE(QByteArray(path), QByteArray("SYS:APPS"));
+    }
+    // A write-back that fails leaves the file as it was and fails the call.
+    void failedWriteBackChangesNothing()
+    {
+        const QString file = start(network());
+        const QByteArray before = read(file);
+        const nuint16 list[1] = {5};
+        FailNextAtomicWrites(1);
+        QVERIFY(NWSendBroadcastMessage(handle("F:\\X"), "Hi", 1, list, nullptr) != 0);
+        FailNextAtomicWrites(1);
+        QVERIFY(NWClearConnectionNumber(handle("F:\\X"), 5) != 0);
+        QCOMPARE(read(file), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({"network.json.*"}, QDir::Files), QStringList());
+    }
+    // One description reached through a symlink and through its real path:
+    // both writers share one lock, so no change is lost.
+    void writersThroughSymlinkShareLock()
+    {
+        const QString file = start(network());
+        const QString link = m_dir.filePath("link.json");
+        QVERIFY(QFile::link(file, link));
+        const int changes = 40;
+        auto writer = [&](const QString &path, int first) {
+            netsim::Store store(path);
+            for (int i = first; i < first + changes; ++i)
+                store.modify(
+                    [&](QJsonObject &root, const netsim::Network &, QString *) {
+                        netsim::edit::addConnection(root, 0, conn(i, "JSMITH"));
+                        return true;
+                    },
+                    nullptr);
+        };
+        std::thread a(writer, file, 100), b(writer, link, 200);
+        a.join();
+        b.join();
+        netsim::Store after(file);
+        QVERIFY(after.load(nullptr));
+        QCOMPARE(after.network().servers[0].connections.size(), 1 + 2 * changes);
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+    // An empty lock file a crash left a few seconds ago does not hold writers
+    // until the 30 s QLockFile waits by default.
+    void abandonedEmptyLockIsTaken()
+    {
+        const QString file = start(network());
+        QFile lock(file + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-6),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        QElapsedTimer clock;
+        clock.start();
+        const nuint16 list[1] = {5};
+        QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), "Hi", 1, list, nullptr), NWCCODE(0));
+        QVERIFY(clock.elapsed() < 2000);
+    }
+    // A sent message is written back without losing fields the program does
+    // not know, big integers digit for digit.
     void writeBackKeepsUnknownFields()
     {
         QJsonObject net = network();
@@ -229,6 +326,13 @@ private slots:
         c["x-desk"] = 42;
         set(net, 0, "connections", QJsonArray {c});
         const QString file = start(net);
+        QByteArray text0 = read(file);
+        text0.replace("\"x-top\"",
+                      "\"x-big\": [12345678901234567890, -98765432109876543210, \"1\"], \"x-top\"");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text0);
+        f.close();
         const QByteArray text
             = QString(255, QChar(0xFC)).toLatin1(); // the longest message, not ASCII
         const nuint16 list[1] = {5};
@@ -244,6 +348,8 @@ private slots:
         QCOMPARE(stored["messages"].toArray().size(), 1);
         QCOMPARE(stored["messages"][0]["from"].toString(), QString("ADMIN"));
         QCOMPARE(stored["messages"][0]["text"].toString(), QString(255, QChar(0xFC)));
+        QVERIFY(read(file).contains("12345678901234567890,"));
+        QVERIFY(read(file).contains("-98765432109876543210,"));
     }
     void rereadsChangedFile()
     {

@@ -1,6 +1,7 @@
 // Several processes (the nwsim tool and this one) change the description at once.
 #include "netsim_test_util.h"
 #include "netware/netsim_network.h"
+#include "support/file_size_limit.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -14,6 +15,17 @@ netsim::Network load(const QString &file)
     if (!netsim::parseDescription(testnet::read(file), QFileInfo(file).absolutePath(), &n, &error))
         qWarning() << error;
     return n;
+}
+
+// Runs nwsim on file; returns its exit code and its output.
+int nwsim(const QString &file, const QStringList &args, QByteArray *output = nullptr)
+{
+    QProcess p;
+    p.start(NWSIM_EXE, QStringList {"--network", file} + args);
+    p.waitForFinished(60000);
+    if (output)
+        *output = p.readAllStandardOutput() + p.readAllStandardError();
+    return p.exitCode();
 }
 
 } // namespace
@@ -50,6 +62,58 @@ private slots:
         QCOMPARE(s.connection(5)->messages.size(), messages);
         for (int i = 0; i < messages; ++i)
             QCOMPARE(s.connection(5)->messages[i].text, QString::number(i));
+    }
+
+    // Stored text is printed with its control characters escaped, so a
+    // message cannot drive the operator's terminal or forge a line.
+    void storedTextIsPrintedEscaped()
+    {
+        QJsonObject net = testnet::network();
+        QJsonObject c = testnet::conn(5, "J\x1b[2JSMITH");
+        c["messages"] = QJsonArray {
+            QJsonObject {{"from", "ADMIN"}, {"text", "hi\nFS1 6  forged\u202E"}, {"at", "x"}}};
+        testnet::set(net, 0, "connections", QJsonArray {c});
+        const QString file = testnet::write(m_dir, net);
+        QByteArray shown;
+        QCOMPARE(nwsim(file, {"messages"}, &shown), 0);
+        QVERIFY2(shown.contains("J\\x1b[2JSMITH")
+                     && shown.contains("hi\\x0aFS1 6  forged\\u{202e}"),
+                 shown.constData());
+        QCOMPARE(shown.count('\n'), 1);
+        QVERIFY(!shown.contains('\x1b'));
+    }
+    void dotDotInPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("resolved") << "F:\\APPS\\.\\OLD\\..\\X.DBF" << 0 << "SYS:APPS\\X.DBF";
+        QTest::newRow("above the volume root") << "F:\\APPS\\..\\..\\X.DBF" << 1 << "";
+    }
+    void dotDotInPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, stored);
+        QJsonObject net = testnet::network();
+        testnet::set(net, 0, "openFiles", QJsonArray());
+        const QString file = testnet::write(m_dir, net);
+        QTEST(nwsim(file, {"open", "5", path}), "exitCode");
+        const QJsonArray files = load(file).root["servers"][0]["openFiles"].toArray();
+        QCOMPARE(files.isEmpty() ? QString() : files[0]["path"].toString(), stored);
+    }
+    // A real failed write (the file size limit nwsim inherits) leaves the
+    // description as it was and says so.
+    void failedWriteKeepsFile()
+    {
+        const QString file = testnet::write(m_dir, testnet::network());
+        const QByteArray before = testnet::read(file);
+        int code = 0;
+        {
+            FileSizeLimit diskFull(512);
+            code = nwsim(file, {"login", "FS1", "NEWUSER"});
+        }
+        QCOMPARE(code, 1);
+        QCOMPARE(testnet::read(file), before);
     }
 
 private:

@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(BytesToString(small), "[Roo");
         std::array<uint8_t, 8> bytes {};
         bytes.fill(0x55);
-        QCOMPARE(StringToBytes(QStringLiteral("\u00C4b") + QChar(u'\0') + QStringLiteral("\u20AC"),
+        QCOMPARE(StringToBytes(QStringLiteral("\u00C4b") + QChar(u'\0') + QStringLiteral("\u03A3"),
                                bytes),
                  std::size_t(4));
         QCOMPARE(bytes[3], uint8_t('?'));

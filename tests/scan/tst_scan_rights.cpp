@@ -16,13 +16,14 @@ QJsonObject trustee(const QString &path, const QString &object, int rights)
     return {{"path", path}, {"object", object}, {"rights", rights}};
 }
 
-// Volumes SYS and DATA; ADMIN, JSMITH and U1..U25 with IDs from firstId.
+// Volumes SYS and DATA; ADMIN, JSMITH, U1..U25 and "ÿves" with IDs from firstId.
 QJsonObject server(const QString &name, int firstId, const QJsonArray &trustees)
 {
     QJsonArray objects {QJsonObject {{"name", "ADMIN"}, {"id", 1}},
                         QJsonObject {{"name", "JSMITH"}, {"id", firstId}}};
     for (int i = 1; i <= 25; ++i)
         objects.append(QJsonObject {{"name", QStringLiteral("U%1").arg(i)}, {"id", firstId + i}});
+    objects.append(QJsonObject {{"name", QStringLiteral("\u00FFves")}, {"id", firstId + 99}});
     const auto volume = [&](const char *v, int n) {
         return QJsonObject {{"name", v}, {"number", n}, {"root", "vol/" + name + "/" + v}};
     };
@@ -83,6 +84,11 @@ private slots:
             << others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}) << file
             << js << ""
             << "Write";
+        // The scan's upper case of "ÿves" is 0x9F in the client's code page.
+        QTest::newRow("name beyond Latin-1")
+            << QJsonArray {trustee("SYS:APPS", QStringLiteral("\u00FFves"), 0x01)} << file
+            << QStringLiteral("\u0178VES") << ""
+            << "Read";
         QTest::newRow("unknown user") << others(3) << file << "NOBODY"
                                       << ""
                                       << "";

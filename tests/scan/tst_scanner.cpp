@@ -58,6 +58,29 @@ class TestScanner : public QObject
 {
     Q_OBJECT
 private slots:
+    // Names reach the client in its code page: those it holds keep users
+    // apart, a file name it cannot hold does not parse.
+    void namesBeyondAscii()
+    {
+        Rig r;
+        r.net.addConnection(0, 5, QStringLiteral("\u0161imon")); // s caron, not in Latin-1
+        r.net.addConnection(0, 6, QStringLiteral("\u017Eimon")); // z caron
+        r.net.addOpenFile(0, kFile, 5);
+        r.net.addOpenFile(0, kFile, 6);
+        r.scan(r.net);
+        QCOMPARE(r.form.List1()->count(), 2);
+        QCOMPARE(r.form.List1()->item(0)->text() + "," + r.form.List1()->item(1)->text(),
+                 QStringLiteral("\u0160IMON,\u017DIMON"));
+
+        const QString greek = QStringLiteral("\u03A3.DBF");
+        r.scanner.setFileSource([&] { return r.dir; }, [&] { return greek; }, nullptr);
+        r.p.calls.clear();
+        r.scanner.Scan();
+        QCOMPARE(r.p.calls,
+                 QStringList({"beep",
+                              "box|Velmora|Error! Could not parse the path for file " + greek
+                                  + ".|exclamation|ok"}));
+    }
     // Each row rescans after a completed scan of 150 users with every result
     // control shown; what is kept and what is redone depends on the outcome.
     void outcome_data()

@@ -22,10 +22,13 @@ answers from. The description file is FILE, else the file named by the
 environment variable NWSIM_NETWORK, else the per-user copy of the built-in
 demo network (created on first use). Changes are made like the library makes
 them: re-read, change, write a temporary file and rename it, under the lock
-file FILE.lock, keeping every field nwsim does not know.
+file FILE.lock (of the real file when FILE is a symlink), keeping every field
+nwsim does not know. Control characters in stored texts are printed escaped
+(\x1b, \u{202e}).
 
 A PATH is any path the client parses: a mapped drive ("F:\APPS\ORDERS.DBF"),
-"SERVER/VOLUME:DIR\FILE" or "VOLUME:DIR\FILE" (first server with the volume).
+"SERVER/VOLUME:DIR\FILE" or "VOLUME:DIR\FILE" (first server with the volume);
+"." and ".." in it are resolved.
 Numbers may be decimal or 0x-prefixed hexadecimal.
 
 Commands:
@@ -81,15 +84,39 @@ QTextStream &err()
     return s;
 }
 
+// Stored text comes from anyone who can broadcast or log in: control and
+// format characters (terminal escapes, line breaks, direction overrides) are
+// printed as \xNN or \u{NNNN} so they can neither act nor forge lines.
+QString shown(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            out += c.unicode() < 0x100
+                ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                : QStringLiteral("\\u{%1}").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 int usage(const QString &problem)
 {
-    err() << "nwsim: " << problem << "\nTry 'nwsim --help'.\n";
+    err() << "nwsim: " << shown(problem) << "\nTry 'nwsim --help'.\n";
     return 2;
 }
 
 int failure(const QString &problem)
 {
-    err() << "nwsim: " << problem << '\n';
+    err() << "nwsim: " << shown(problem) << '\n';
     return 1;
 }
 
@@ -264,6 +291,21 @@ private:
                 QStringLiteral("%1 does not name a file on a known server and volume").arg(path));
             return std::nullopt;
         }
+        // Scans never send "." or "..": an entry stored with them would never be found.
+        QStringList parts;
+        for (const QString &part : p.dirPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+            if (part == QLatin1String("..")) {
+                if (parts.isEmpty()) {
+                    failure(
+                        QStringLiteral("%1 goes above the root of volume %2").arg(path, p.volume));
+                    return std::nullopt;
+                }
+                parts.removeLast();
+            } else if (part != QLatin1String(".")) {
+                parts.append(part);
+            }
+        }
+        p.dirPath = parts.join(QLatin1Char('\\'));
         return p;
     }
 
@@ -286,10 +328,10 @@ private:
                     continue;
                 const Connection *c = s.connection(f.connection);
                 out() << QStringLiteral("%1 %2 %3  %4 %5  %6  0x%7    %8\n")
-                             .arg(s.name, -7)
-                             .arg(f.path, -33)
+                             .arg(shown(s.name), -7)
+                             .arg(shown(f.path), -33)
                              .arg(f.connection, 4)
-                             .arg(c ? c->object.left(12) : QStringLiteral("(none)"), -12)
+                             .arg(c ? shown(c->object.left(12)) : QStringLiteral("(none)"), -12)
                              .arg(f.task, 4)
                              .arg(QStringLiteral("%1 %2")
                                       .arg(f.lockType, 3)
@@ -309,14 +351,14 @@ private:
         for (const Server &s : net().servers) {
             if (!server.isEmpty() && s.name.compare(server, Qt::CaseInsensitive) != 0)
                 continue;
-            out() << s.name
+            out() << shown(s.name)
                   << (s.isOperator(net().login) ? ""
                                                 : "  (workstation login is not a console operator)")
                   << '\n';
             for (const Connection &c : s.connections)
                 out() << QStringLiteral("  %1  %2  %3  %4  %5  %6 message(s)\n")
                              .arg(c.number, 5)
-                             .arg(c.object.left(16), -16)
+                             .arg(shown(c.object.left(16)), -16)
                              .arg(loginTimeText(c.loginTime))
                              .arg(addressText(c.address), -32)
                              .arg(c.acceptsMessages ? "accepts" : "refuses")
@@ -340,9 +382,9 @@ private:
                     continue;
                 for (const Message &m : c.messages)
                     out() << QStringLiteral("%1 %2 %3  %4  from %5: %6\n")
-                                 .arg(s.name, c.object)
+                                 .arg(shown(s.name), shown(c.object))
                                  .arg(c.number)
-                                 .arg(m.at, m.from, m.text);
+                                 .arg(shown(m.at), shown(m.from), shown(m.text));
             }
         }
         return 0;
@@ -355,7 +397,7 @@ private:
         m_done.clear();
         if (!m_store.modify(change, &error))
             return failure(error);
-        out() << m_done << '\n';
+        out() << shown(m_done) << '\n';
         return 0;
     }
 

@@ -1,0 +1,89 @@
+#include "netware/client_text.h"
+
+#include <array>
+#include <cstring>
+
+namespace ClientText {
+
+namespace {
+
+// Bytes 0x80..0x9F. The five the page leaves unassigned map to the C1
+// controls of the same value, as the Windows conversion does.
+constexpr std::array<char16_t, 32> kHigh {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QChar toChar(unsigned char b)
+{
+    return b >= 0x80 && b < 0xA0 ? QChar(kHigh[b - 0x80]) : QChar(char16_t(b));
+}
+
+// The byte of one character, or -1.
+int toByte(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u < 0x100))
+        return u;
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == u)
+            return int(0x80 + i);
+    return -1;
+}
+
+} // namespace
+
+std::optional<QByteArray> encode(QStringView text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int b = toByte(text[i]);
+        if (b < 0)
+            return std::nullopt;
+        out[i] = char(b);
+    }
+    return out;
+}
+
+std::optional<QByteArray> encodeZ(QStringView text)
+{
+    auto out = encode(text);
+    if (out)
+        out->append('\0');
+    return out;
+}
+
+bool canEncode(QStringView text)
+{
+    for (QChar c : text)
+        if (toByte(c) < 0)
+            return false;
+    return true;
+}
+
+QString decode(const char *bytes, std::size_t size)
+{
+    if (!bytes)
+        return QString();
+    const void *nul = std::memchr(bytes, 0, size);
+    const std::size_t n = nul ? std::size_t(static_cast<const char *>(nul) - bytes) : size;
+    QString out(qsizetype(n), Qt::Uninitialized);
+    for (std::size_t i = 0; i < n; ++i)
+        out[qsizetype(i)] = toChar(static_cast<unsigned char>(bytes[i]));
+    return out;
+}
+
+QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+
+QString upper(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar &c : out) {
+        const QChar up = c.toUpper();
+        if (up != c && toByte(up) >= 0)
+            c = up;
+    }
+    return out;
+}
+
+} // namespace ClientText

@@ -1,0 +1,30 @@
+// Text exchanged with the NetWare client: one byte per character in the
+// client's ANSI code page, Windows-1252, converted here and nowhere else.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <cstddef>
+#include <optional>
+
+namespace ClientText {
+
+// The bytes of text, without a terminating NUL; nothing when a character
+// has no place in the code page (a NUL inside text is kept as a zero byte).
+std::optional<QByteArray> encode(QStringView text);
+// The same with one NUL appended, ready for a const char * input.
+std::optional<QByteArray> encodeZ(QStringView text);
+bool canEncode(QStringView text);
+
+// The characters before the first NUL of a buffer of size bytes (all of it
+// when it holds none). Every byte decodes.
+QString decode(const char *bytes, std::size_t size);
+QString decode(const QByteArray &bytes);
+
+// Upper case that never leaves the code page: a character whose upper case
+// the page cannot hold (µ, ß) stays as it is.
+QString upper(QStringView text);
+
+} // namespace ClientText
