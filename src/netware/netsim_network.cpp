@@ -55,8 +55,11 @@ const Connection *Server::connection(int number) const
 
 void Server::indexOpenFile(int i)
 {
-    const OpenFile &f = openFiles[i];
+    OpenFile &f = openFiles[i];
     FileUses &u = index.openFilesByPath[normalizedVolumePath(f.path)];
+    // Many entries name one file: they share one copy of its path.
+    if (!u.entries.isEmpty() && openFiles[u.entries.first()].path == f.path)
+        f.path = openFiles[u.entries.first()].path;
     u.entries.append(i);
     u.forRead += (f.accessControl & 1) ? 1 : 0;
     u.forWrite += (f.accessControl & 2) ? 1 : 0;
@@ -68,7 +71,6 @@ void Server::indexOpenFile(int i)
 void Server::indexTrustee(int i)
 {
     index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
-    index.trusteesByObject[trustees[i].object.toUpper()].append(i);
     index.trusteesByObjectId[trustees[i].objectId].append(i);
 }
 
@@ -91,7 +93,8 @@ QList<int> Server::trusteesOfPath(const QString &volumePath) const
 
 QList<int> Server::trusteesOfObject(const QString &name) const
 {
-    return index.trusteesByObject.value(name.toUpper());
+    const DirObject *o = object(name);
+    return o ? index.trusteesByObjectId.value(o->id) : QList<int>();
 }
 
 bool Server::isOperator(const QString &login) const
@@ -614,8 +617,11 @@ public:
             if (s->connection(c.number))
                 return fail(p + QStringLiteral(".number"),
                             QStringLiteral("duplicate connection number %1").arg(c.number));
-            if (const DirObject *known = s->object(c.object))
+            if (const DirObject *known = s->object(c.object)) {
                 c.objectId = known->id;
+                if (c.object == known->name)
+                    c.object = known->name; // one copy of a name however often it is used
+            }
             s->index.connectionByNumber.insert(c.number, int(s->connections.size()));
             s->connections.append(c);
         }
@@ -653,6 +659,8 @@ public:
                 return fail(p + QStringLiteral(".object"),
                             QStringLiteral("unknown object \"%1\"").arg(t.object));
             t.objectId = known->id;
+            if (t.object == known->name)
+                t.object = known->name;
             s->trustees.append(t);
             s->indexTrustee(int(s->trustees.size()) - 1);
         }

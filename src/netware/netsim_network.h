@@ -97,8 +97,7 @@ struct ServerIndex
     QHash<QString, int> objectByName; // upper case -> objects
     QHash<uint32_t, int> objectById; // -> objects
     QHash<QString, QList<int>> trusteesByPath; // normalized volume path -> trustees
-    QHash<QString, QList<int>> trusteesByObject; // upper-case object name -> trustees
-    QHash<uint32_t, QList<int>> trusteesByObjectId; // -> trustees
+    QHash<uint32_t, QList<int>> trusteesByObjectId; // object id -> trustees
 };
 
 struct Server
