@@ -290,7 +290,7 @@ namespace {
 class Where
 {
 public:
-    Where(QString text) : m_text(std::move(text)) { } // NOLINT: a place already spelled out
+    Where(QString text) : m_text(std::move(text)) { } // a place spelled out already
     Where(const Where &parent, const char *key, int index = -1)
         : m_parent(&parent), m_key(key), m_index(index)
     {
