@@ -7,11 +7,11 @@
 #include "forms/form1.h"
 #include "netware/mapped_drives.h"
 #include "options/notification_settings.h"
+#include "platform/command_line_file.h"
 #include "platform/drive_namespace.h"
 #include "platform/platform.h"
 
 #include <QComboBox>
-#include <QDir>
 
 Lifecycle::Lifecycle(Form1 &form, Platform &platform, SettingsStore &store, FileBrowser &browser,
                      TrayIcon &tray, NotificationSettings &settings)
@@ -69,15 +69,7 @@ void Lifecycle::startup(const QString &commandLine)
     m_browser.openAndScan(file);
 }
 
-QString Lifecycle::commandLineFile(const QString &text)
-{
-    if (text.startsWith(QLatin1Char('/')))
-        return DriveNamespace::toDos(text);
-    if (text.contains(QLatin1Char('\\')) || text.contains(QLatin1Char(':')))
-        return text;
-    const QString here = DriveNamespace::toDos(QDir::currentPath());
-    return here.isEmpty() ? QString() : DriveNamespace::join(here, text);
-}
+QString Lifecycle::commandLineFile(const QString &text) { return CommandLineFile(text); }
 
 void Lifecycle::shutdown()
 {

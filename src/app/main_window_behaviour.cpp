@@ -8,6 +8,12 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
+
+namespace {
+constexpr int FrameCheckMs = 50;
+constexpr int FrameChecks = 60; // 3 s
+} // namespace
 
 MainWindowBehaviour::MainWindowBehaviour(Form1 &form, Platform &platform, TrayIcon &tray,
                                          QObject *parent)
@@ -18,6 +24,11 @@ MainWindowBehaviour::MainWindowBehaviour(Form1 &form, Platform &platform, TrayIc
 {
     m_tray.onRestore = [this] { restore(); };
     m_tray.onPopUpMenu = [this] { popUpMenu(); };
+    // Hidden in a tray that is gone, the window could never come back.
+    m_tray.onHostGone = [this] {
+        if (m_form.isMinimized())
+            restore();
+    };
     connect(m_form.mPopRestore(), &QAction::triggered, this, &MainWindowBehaviour::restore);
     connect(m_form.mPopExit(), &QAction::triggered, &m_form, &QWidget::close);
     // The window sees key presses before its controls do.
@@ -35,6 +46,12 @@ void MainWindowBehaviour::restore()
 void MainWindowBehaviour::onStateChanged()
 {
     if (m_form.isMinimized()) {
+        // Under a modal dialog the toolkit blocks the tray icon's clicks, so
+        // a minimise then would strand the user: it is undone instead.
+        if (QApplication::activeModalWidget()) {
+            QTimer::singleShot(0, this, &MainWindowBehaviour::undoMinimiseUnderModal);
+            return;
+        }
         // Without a tray icon a hidden window could never be brought back.
         if (m_tray.isPresent())
             m_form.hide();
@@ -43,7 +60,44 @@ void MainWindowBehaviour::onStateChanged()
     recentre();
 }
 
-void MainWindowBehaviour::recentre() { m_moves->recentre(); }
+void MainWindowBehaviour::undoMinimiseUnderModal()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal) { // closed meanwhile: the minimise stands
+        if (m_form.isMinimized())
+            onStateChanged();
+        return;
+    }
+    if (m_form.isMinimized())
+        restore();
+    if (modal->isMinimized())
+        modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+    modal->show();
+    modal->raise();
+    modal->activateWindow();
+}
+
+void MainWindowBehaviour::recentre()
+{
+    m_moves->recentre();
+    // Before the first show the window manager's frame is unknown, so the
+    // size used was too small: centre again once the frame is known.
+    m_frameUnknown = m_form.frameGeometry() == m_form.geometry();
+    if (m_frameUnknown)
+        QTimer::singleShot(FrameCheckMs, this, [this] { checkFrame(FrameChecks); });
+}
+
+void MainWindowBehaviour::checkFrame(int triesLeft)
+{
+    // Nothing tells the window when the window manager has framed it: look
+    // a few times, and give up where there is no frame at all.
+    if (!m_frameUnknown || m_form.isMinimized())
+        return;
+    if (m_form.frameGeometry() != m_form.geometry())
+        recentre();
+    else if (triesLeft > 1)
+        QTimer::singleShot(FrameCheckMs, this, [this, triesLeft] { checkFrame(triesLeft - 1); });
+}
 
 void MainWindowBehaviour::popUpMenu()
 {
@@ -54,6 +108,10 @@ void MainWindowBehaviour::popUpMenu()
 
 bool MainWindowBehaviour::eventFilter(QObject *watched, QEvent *event)
 {
+    // Some window managers minimise a dialog without its parent.
+    if (event->type() == QEvent::WindowStateChange && watched == QApplication::activeModalWidget()
+        && static_cast<QWidget *>(watched)->isMinimized())
+        QTimer::singleShot(0, this, &MainWindowBehaviour::undoMinimiseUnderModal);
     if (event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         auto *w = qobject_cast<QWidget *>(watched);

@@ -17,7 +17,9 @@ public:
 
     // Step R: normal state, to the front, shown.
     void restore();
-    // The window was shown, minimised or restored.
+    // The window was shown, minimised or restored. While one of the
+    // program's modal dialogs is open, a minimise of the window or of the
+    // dialog is undone: the tray icon takes no clicks then.
     void onStateChanged();
     void recentre();
     void popUpMenu();
@@ -26,7 +28,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void undoMinimiseUnderModal();
+    void checkFrame(int triesLeft);
+
     Form1 &m_form;
     TrayIcon &m_tray;
     WindowMoves *m_moves; // drags and re-centres by the background and labels
+    bool m_frameUnknown = false; // the last re-centre ran without the frame
 };

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <functional>
 
 class Form1;
@@ -33,18 +34,30 @@ public:
 
     static inline const QString Tip = QStringLiteral(" Velmora ");
 
-    // False when the desktop has no notification area.
+    // False when the desktop has no notification area yet; the icon then
+    // appears when one does.
     bool add();
     void remove();
-    bool isPresent() const { return m_icon && m_icon->isVisible(); }
+    // The icon is on screen: added and a notification area shows it.
+    bool isPresent() const;
 
     // What the window does for each action; set by the window behaviour.
     std::function<void()> onRestore;
     std::function<void()> onPopUpMenu;
+    // The notification area went away, and the icon with it.
+    std::function<void()> onHostGone;
+
+    // Whether the desktop has a notification area; replaced in tests.
+    std::function<bool()> hostAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+    // Looks for the notification area going away, every HostCheckMs.
+    void checkHost();
+    static constexpr int HostCheckMs = 2000;
 
     void handle(int mouseCode);
 
 private:
     Form1 &m_form;
     QSystemTrayIcon *m_icon = nullptr;
+    QTimer m_hostCheck;
+    bool m_hostPresent = false;
 };

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 
 namespace {
@@ -179,8 +180,17 @@ bool FileBrowser::openFile(const QString &path)
 
 bool FileBrowser::openAndScan(const QString &path)
 {
-    if (!openFile(path))
+    if (!openFile(path)) {
+        // The browser has followed the path, but the file list does not show
+        // the file (a hidden file, say): without a selection nothing can scan.
+        const QString name
+            = path.mid(path.lastIndexOf(QRegularExpression(QStringLiteral("[\\\\/]"))) + 1);
+        m_platform.beep();
+        m_form.setStatus(
+            QStringLiteral("File '") + name
+            + QStringLiteral("' is not shown in the file list and cannot be scanned."));
         return false;
+    }
     m_form.Command1()->show();
     if (m_scan)
         m_scan();
@@ -189,19 +199,17 @@ bool FileBrowser::openAndScan(const QString &path)
 
 bool FileBrowser::restore(const QString &folder, const QString &pattern)
 {
-    // A stored pattern the file list would refuse falls back quietly: the
-    // user typed nothing, so no beep and no invalid-pattern text.
+    // A stored pattern the file list would refuse falls back quietly (the
+    // user typed nothing, so no beep and no invalid-pattern text), and alone:
+    // the stored folder is still good.
     const bool patternOk = FilePattern::isValid(pattern);
-    const bool driveSet = patternOk && selectDrive(folder);
-    const bool folderSet = driveSet && setFolder(folder);
-    if (folderSet) {
-        setPatternText(pattern);
-        return true;
+    const bool folderSet = selectDrive(folder) && setFolder(folder);
+    if (!folderSet) {
+        selectDrive(QStringLiteral("c:"));
+        setFolder(QStringLiteral("\\"));
     }
-    selectDrive(QStringLiteral("c:"));
-    setFolder(QStringLiteral("\\"));
-    setPatternText(AllFiles);
-    return false;
+    setPatternText(patternOk && folderSet ? pattern : AllFiles);
+    return patternOk && folderSet;
 }
 
 void FileBrowser::refreshDrives() { m_form.Drive1()->refresh(); }

@@ -52,11 +52,12 @@ public:
     bool openFile(const QString &path);
     // openFile, then, when the file is selected, shows Command1 and scans:
     // what a file-history choice and a file named on the command line do.
+    // A file the list does not show gets a beep and a line in Text2.
     bool openAndScan(const QString &path);
     // Start-up's restore of the stored folder and pattern: drive by the
     // folder's first character, the folder, the pattern; when the drive or
-    // folder is unusable (as the default "\" is), silently c:, "\" and "*.*".
-    // False when it fell back.
+    // folder is unusable (as the default "\" is), silently c:, "\" and "*.*";
+    // a refused pattern alone falls back to "*.*". False when anything fell back.
     bool restore(const QString &folder, const QString &pattern);
     // Re-reads the drive list, e.g. after the mapped drives were set.
     void refreshDrives();

@@ -101,3 +101,17 @@ void FileListBox::mousePressEvent(QMouseEvent *event)
     m_rowAtPress = listIndex();
     QListWidget::mousePressEvent(event);
 }
+
+QItemSelectionModel::SelectionFlags FileListBox::selectionCommand(const QModelIndex &index,
+                                                                  const QEvent *event) const
+{
+    const auto flags = QListWidget::selectionCommand(index, event);
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
+        if (selectionModel()->isSelected(index))
+            return QItemSelectionModel::NoUpdate;
+        return QItemSelectionModel::ClearAndSelect;
+    }
+    return flags;
+}

@@ -36,6 +36,10 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    // The one selected entry stays until the folder or pattern changes: a
+    // click beside the entries or a Ctrl+click on it does not unselect it.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
 
 private:
     QString m_path;

@@ -15,11 +15,15 @@ QString trimSpaces(const QString &s)
     return s.mid(b, e - b);
 }
 
+// Empty elements are skipped: typing "*.dbf;*.txt" passes through "*.dbf;".
 QStringList elements(const QString &pattern)
 {
     QStringList out;
-    for (const QString &e : pattern.split(QLatin1Char(';')))
-        out << trimSpaces(e);
+    for (const QString &e : pattern.split(QLatin1Char(';'))) {
+        const QString element = trimSpaces(e);
+        if (!element.isEmpty())
+            out << element;
+    }
     return out;
 }
 
@@ -59,9 +63,10 @@ QString elementRegex(const QString &element)
 
 bool FilePattern::isValid(const QString &pattern)
 {
-    for (const QString &e : elements(pattern)) {
-        if (e.isEmpty())
-            return false;
+    const QStringList all = elements(pattern);
+    if (all.isEmpty())
+        return false;
+    for (const QString &e : all) {
         for (QChar c : e)
             if (isForbidden(c))
                 return false;

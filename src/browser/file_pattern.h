@@ -9,11 +9,11 @@
 class FilePattern final
 {
 public:
-    // A pattern is refused when it is empty or blank, when an element between
-    // ";" is empty or blank (";;", a leading or trailing ";"), or when it holds
-    // a character no file name may hold on either side of the network: a path
-    // separator "\" or "/", one of : " < > |, or a control character. Spaces
-    // around an element are ignored.
+    // A pattern is refused when it has no element (empty, blank or only ";"),
+    // or when it holds a character no file name may hold on either side of
+    // the network: a path separator "\" or "/", one of : " < > |, or a control
+    // character. Spaces around an element are ignored, and so is an empty
+    // element (";;", a leading or trailing ";").
     static bool isValid(const QString &pattern);
 
     // An invalid pattern matches nothing.

@@ -1,19 +1,24 @@
 #include "forms/controls.h"
 
-QFont controls::boldFont()
+QFont controls::windowFont()
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f(QStringLiteral("Nimbus Sans"));
     f.setPointSizeF(8.25);
-    f.setBold(true);
     f.setStyleHint(QFont::SansSerif);
     return f;
 }
 
-void controls::fitCaption(QWidget *button)
+QFont controls::boldFont()
 {
-    QFont f = button->font();
-    while (button->sizeHint().width() > button->width() && f.pointSizeF() > 6.0) {
-        f.setPointSizeF(f.pointSizeF() - 0.5);
-        button->setFont(f);
-    }
+    QFont f = windowFont();
+    f.setBold(true);
+    return f;
+}
+
+void controls::fitHeight(QWidget *control)
+{
+    const int need = control->sizeHint().height();
+    const QRect r = control->geometry();
+    if (need > r.height())
+        control->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
 }

@@ -10,11 +10,15 @@
 
 namespace controls {
 
+// The designer's MS Sans Serif 8.25 pt is not on Linux. Nimbus Sans (Debian's
+// fonts-urw-base35) at the same size has its widths: every caption fits its
+// designer width, and "Update every" ends where the seconds box begins.
+QFont windowFont();
 QFont boldFont();
 
-// Shrinks a check box or option button's font until its caption fits the
-// designer's width: substitute fonts run wider than the designer's.
-void fitCaption(QWidget *button);
+// Grows a control that is lower than its indicator and caption need, about
+// its designer centre line, so neither is cut off at the top or bottom.
+void fitHeight(QWidget *control);
 
 template<typename W>
 W *place(QWidget *parent, const char *name, int l, int t, int w, int h, const QString &toolTip = {})

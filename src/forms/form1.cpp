@@ -3,6 +3,7 @@
 #include "browser/dir_list_box.h"
 #include "browser/drive_list_box.h"
 #include "browser/file_list_box.h"
+#include "forms/accessible_names.h"
 #include "forms/app_icon.h"
 #include "forms/controls.h"
 #include "platform/classic_timer.h"
@@ -17,8 +18,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 using controls::place;
 
@@ -57,6 +56,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
                    | Qt::CustomizeWindowHint);
     setFixedSize(twips::toPixels(8685), twips::toPixels(5910));
     setWindowIcon(velmoraIcon());
+    setFont(controls::windowFont());
 
     m_Drive1 = place<DriveListBox>(this, "Drive1", 120, 120, 4095, 315,
                                    QStringLiteral(" Select drive "));
@@ -85,6 +85,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_List1->setUniformItemSizes(true);
     m_Text2 = place<QPlainTextEdit>(this, "Text2", 3600, 3000, 4935, 1815);
     m_Text2->setReadOnly(true);
+    // Keeps its tab stop: with a caret a keyboard user sees the focus, reads
+    // the details line by line and selects and copies them.
+    m_Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_Text2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_Label5 = label(this, "Label5", QString(), 1080, 4845, 1455, 255, false, true);
     m_Command14 = button(this, "Command14", QStringLiteral("All"), 120, 4850, 615, 255,
@@ -101,11 +104,11 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_Check1->setText(QStringLiteral("Update every         secs"));
     m_Check1->setVisible(false);
     m_Text3 = place<QLineEdit>(this, "Text3", 7320, 4920, 375, 285);
-    m_Text3->setMaxLength(2);
+    // At most two characters, but no max length here: that would cut a paste
+    // before watch mode drops its non-digits ("x99" must give "99").
     m_Text3->setText(QStringLiteral("10"));
     m_Text3->setVisible(false);
     m_Text3->raise(); // sits in the gap of the check box's caption
-    fitCaptionBeforeSecondsBox();
     m_Timer1 = new ClassicTimer(this);
     m_Timer1->setObjectName(QStringLiteral("Timer1"));
     m_Timer1->setInterval(10000);
@@ -140,34 +143,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_mPopRestore->setObjectName(QStringLiteral("mPopRestore"));
     m_mPopExit = m_mnu_1->addAction(QStringLiteral("&Exit"));
     m_mPopExit->setObjectName(QStringLiteral("mPopExit"));
+    accessible::describeControls(this);
 }
 
 Form1::~Form1() = default;
-
-void Form1::fitCaptionBeforeSecondsBox()
-{
-    // The caption's nine spaces leave room for the seconds box in the
-    // designer's font; with a substitute font, shrink it until "Update
-    // every" ends before the box and widen the spaces to reach past it.
-    QStyleOptionButton opt;
-    opt.initFrom(m_Check1);
-    QStyle *style = m_Check1->style();
-    const int textStart = m_Check1->x()
-        + style->pixelMetric(QStyle::PM_IndicatorWidth, &opt, m_Check1)
-        + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, m_Check1);
-    QFont f = m_Check1->font();
-    const QString head = QStringLiteral("Update every");
-    while (textStart + QFontMetrics(f).horizontalAdvance(head) > m_Text3->x() - 2
-           && f.pointSizeF() > 6.0)
-        f.setPointSizeF(f.pointSizeF() - 0.5);
-    const QFontMetrics fm(f);
-    const int spacesStart = textStart + fm.horizontalAdvance(head);
-    const int needed = m_Text3->geometry().right() + 8 - spacesStart;
-    const int have = 9 * fm.horizontalAdvance(QLatin1Char(' '));
-    if (needed > have)
-        f.setWordSpacing(qreal(needed - have) / 9.0);
-    m_Check1->setFont(f);
-}
 
 void Form1::setStatus(const QString &text)
 {

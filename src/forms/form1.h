@@ -84,8 +84,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void fitCaptionBeforeSecondsBox();
-
     DriveListBox *m_Drive1;
     QComboBox *m_Combo2;
     QPushButton *m_Command3;

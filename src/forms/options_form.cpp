@@ -1,5 +1,6 @@
 #include "forms/options_form.h"
 
+#include "forms/accessible_names.h"
 #include "forms/app_icon.h"
 #include "forms/controls.h"
 
@@ -17,7 +18,6 @@ W *captioned(QWidget *parent, const char *name, const QString &caption, int l, i
 {
     auto *widget = place<W>(parent, name, l, t, w, h);
     widget->setText(caption);
-    controls::fitCaption(widget);
     return widget;
 }
 
@@ -31,6 +31,7 @@ Options::Options(QWidget *parent) : QDialog(parent)
                    | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(twips::toPixels(2850), twips::toPixels(2640));
     setWindowIcon(velmoraIcon());
+    setFont(controls::windowFont());
 
     m_Frame1 = place<QGroupBox>(this, "Frame1", 120, 120, 1815, 1335);
     m_Frame1->setTitle(QStringLiteral("Notify Me When"));
@@ -50,6 +51,8 @@ Options::Options(QWidget *parent) : QDialog(parent)
         = captioned<QCheckBox>(m_Frame2, "Check2", QStringLiteral("Message"), 240, 600, 975, 195);
     m_Check1->setChecked(true);
     m_Check2->setChecked(true);
+    for (QWidget *w : QList<QWidget *> {m_Option3, m_Option1, m_Option2, m_Check1, m_Check2})
+        controls::fitHeight(w);
 
     m_Command2
         = captioned<QPushButton>(this, "Command2", QStringLiteral("&Close"), 2040, 2040, 735, 495);
@@ -63,6 +66,7 @@ Options::Options(QWidget *parent) : QDialog(parent)
     QWidget::setTabOrder(m_Option2, m_Check1);
     QWidget::setTabOrder(m_Check1, m_Check2);
     QWidget::setTabOrder(m_Check2, m_Command2);
+    accessible::describeControls(this);
 }
 
 QList<QWidget *> Options::dragSurfaces() const

@@ -56,6 +56,9 @@ void Scanner::Scan()
     // open: the outer scan has finished listing by then.
     if (m_depth > 0 && !m_notifying)
         return;
+    // Without a selected file the path would name the folder itself.
+    if (!m_fileName || m_fileName().isEmpty())
+        return;
     const bool wasNotifying = m_notifying;
     m_notifying = false;
     ++m_depth;

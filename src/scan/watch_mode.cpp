@@ -10,6 +10,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+namespace {
+constexpr int MaxSecondsLength = 2;
+} // namespace
+
 QString NotificationText(bool usersFound, const QString &fileName, const QDateTime &at)
 {
     const QTime t = at.time();
@@ -60,7 +64,9 @@ void WatchMode::onText3Changed()
     for (const QChar c : text)
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             digits += c;
-    if (digits != text) { // pasted text: keep the digits only
+    // Pasted text: keep the digits, then the first two of them.
+    digits.truncate(MaxSecondsLength);
+    if (digits != text) {
         box->setText(digits);
         return; // the change runs this again
     }
@@ -76,10 +82,17 @@ bool WatchMode::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_form.Text3() && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // Shortcuts (Ctrl+V and the like) are editing keys, whatever their text.
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return QObject::eventFilter(watched, event);
         const QString t = key->text();
         if (!t.isEmpty() && t.at(0).isPrint()
             && !(t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9')))
             return true; // only digits, Backspace and editing keys reach the box
+        const QLineEdit *box = m_form.Text3();
+        if (!t.isEmpty() && t.at(0).isDigit() && !box->hasSelectedText()
+            && box->text().size() >= MaxSecondsLength)
+            return true; // a full box takes no more digits, as a max length would
     }
     return QObject::eventFilter(watched, event);
 }

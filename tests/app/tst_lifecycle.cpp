@@ -8,11 +8,13 @@
 #include "support/file_size_limit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -214,6 +216,59 @@ private slots:
         QFETCH(bool, minimised);
         QFETCH(int, action);
         QCOMPARE(int(TrayCallbackAction(code, minimised)), action);
+    }
+
+    void minimiseUnderModalDialogIsUndone_data()
+    {
+        QTest::addColumn<bool>("dialogItself");
+        QTest::newRow("main window minimised") << false;
+        QTest::newRow("options window minimised") << true;
+    }
+    void minimiseUnderModalDialogIsUndone()
+    {
+        QFETCH(bool, dialogItself);
+        m_fx->start();
+        Form1 &f = m_fx->app->form();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        bool back = false;
+        QTimer::singleShot(0, &f, [&] {
+            QWidget *options = QApplication::activeModalWidget();
+            QVERIFY(options && options->objectName() == "Options");
+            QWidget *minimised = dialogItself ? options : static_cast<QWidget *>(&f);
+            minimised->setWindowState(Qt::WindowMinimized);
+            back = QTest::qWaitFor([&] {
+                return !f.isMinimized() && f.isVisible() && !options->isMinimized()
+                    && options->isVisible();
+            });
+            options->findChild<QPushButton *>("Command2")->click();
+        });
+        f.Command17()->click(); // Options, modal
+        QVERIFY(back);
+        // With no modal dialog open, a minimise stands.
+        f.setWindowState(Qt::WindowMinimized);
+        QTest::qWait(20);
+        QVERIFY(f.isMinimized());
+    }
+
+    void trayHostAppearsAndGoes()
+    {
+        // Started without a notification area; a tray host starts later.
+        m_fx->start();
+        Form1 &f = m_fx->app->form();
+        TrayIcon &tray = m_fx->app->tray();
+        bool host = false;
+        tray.hostAvailable = [&host] { return host; };
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        host = true;
+        tray.checkHost();
+        QVERIFY(tray.isPresent());
+        f.showMinimized();
+        QTRY_VERIFY(!f.isVisible()); // hidden in the tray
+        host = false;
+        tray.checkHost();
+        QVERIFY(!tray.isPresent());
+        QTRY_VERIFY(f.isVisible()); // back, or it could never be restored
+        QVERIFY(!f.isMinimized());
     }
 
     void dragSurfaces()

@@ -102,6 +102,20 @@ private slots:
                               "*.t||" + invalid, "*.t||" + invalid, "*.t||"}));
         QCOMPARE(m_platform.count(QStringLiteral("beep")), 3);
     }
+    void typingSecondPatternNeverBeeps()
+    {
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QLineEdit *edit = m_form->Combo2()->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("*.dbf;*.txt"));
+        QCOMPARE(m_platform.count(QStringLiteral("beep")), 0);
+        QCOMPARE(m_form->status(), QString());
+        QCOMPARE(m_form->File1()->pattern(), QStringLiteral("*.dbf;*.txt"));
+        QCOMPARE(m_form->Label2()->text(), QStringLiteral("3 files."));
+    }
     void focusLossHistory_data()
     {
         QTest::addColumn<QString>("text");
@@ -146,6 +160,19 @@ private slots:
         QCOMPARE(m_browser->fileHistory().size(), 1);
         QVERIFY(m_scanned.isEmpty());
     }
+    void historyFileNotListedIsReported()
+    {
+        m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\.hidden"));
+        emit m_form->Combo1()->activated(0);
+        QCOMPARE(m_browser->directoryPath(), QStringLiteral("F:\\APPS"));
+        QCOMPARE(m_browser->selectedFileName(), QString());
+        QCOMPARE(m_platform.calls, QStringList(QStringLiteral("beep")));
+        QCOMPARE(
+            m_form->status(),
+            QStringLiteral("File '.hidden' is not shown in the file list and cannot be scanned."));
+        QVERIFY(m_form->Command1()->isHidden());
+        QVERIFY(m_scanned.isEmpty());
+    }
     void historyFileOpensAndScans()
     {
         m_browser->setPatternText(QStringLiteral("*.txt"));
@@ -177,6 +204,27 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(m_scanned, QStringList("F:\\ROOT.TXT"));
     }
+    void selectionSurvivesClicksBesideAndCtrlClick()
+    {
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS\\one")));
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        FileListBox *list = m_form->File1();
+        const QPoint on = list->visualItemRect(list->item(0)).center(); // ONLY.TXT
+        const QPoint beside(on.x(), list->viewport()->height() - 3);
+        QVERIFY(!list->indexAt(beside).isValid());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, on);
+        const QString facts = m_form->Label1()->text();
+        QVERIFY(!facts.isEmpty());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, beside);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, on);
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(m_browser->selectedFileName(), QStringLiteral("ONLY.TXT"));
+        QCOMPARE(m_form->Label1()->text(), facts);
+        QVERIFY(m_form->Command1()->isVisible());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, on);
+        QCOMPARE(m_scanned, QStringList("F:\\APPS\\one\\ONLY.TXT"));
+    }
     void unavailableDriveFallsBack()
     {
         QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
@@ -194,26 +242,37 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("pattern");
-        QTest::addColumn<bool>("restored");
+        QTest::addColumn<QString>("folderAfter");
+        QTest::addColumn<QString>("patternAfter");
         QTest::newRow("stored folder") << "F:\\APPS"
-                                       << "*.txt" << true;
+                                       << "*.txt"
+                                       << "F:\\APPS"
+                                       << "*.txt";
         QTest::newRow("first run default") << "\\"
-                                           << "*.*" << false;
+                                           << "*.*"
+                                           << "C:\\"
+                                           << "*.*";
         QTest::newRow("folder gone") << "F:\\OLD"
-                                     << "*.txt" << false;
-        QTest::newRow("refused pattern") << "F:\\APPS"
-                                         << "a\\b" << false;
+                                     << "*.txt"
+                                     << "C:\\"
+                                     << "*.*";
+        QTest::newRow("refused pattern keeps the folder") << "F:\\APPS"
+                                                          << "a\\b"
+                                                          << "F:\\APPS"
+                                                          << "*.*";
     }
     void restore()
     {
         QFETCH(QString, folder);
         QFETCH(QString, pattern);
-        QFETCH(bool, restored);
-        QCOMPARE(m_browser->restore(folder, pattern), restored);
-        QCOMPARE(m_browser->directoryPath(), restored ? folder : "C:\\");
-        QCOMPARE(m_form->Drive1()->drive().left(2), restored ? folder.left(2).toLower() : "c:");
-        QCOMPARE(m_browser->patternText(), restored ? pattern : "*.*");
-        QCOMPARE(m_form->File1()->pattern(), restored ? pattern : "*.*");
+        QFETCH(QString, folderAfter);
+        QFETCH(QString, patternAfter);
+        QCOMPARE(m_browser->restore(folder, pattern),
+                 folder == folderAfter && pattern == patternAfter);
+        QCOMPARE(m_browser->directoryPath(), folderAfter);
+        QCOMPARE(m_form->Drive1()->drive().left(2), folderAfter.left(2).toLower());
+        QCOMPARE(m_browser->patternText(), patternAfter);
+        QCOMPARE(m_form->File1()->pattern(), patternAfter);
         QVERIFY(m_platform.calls.isEmpty());
     }
 

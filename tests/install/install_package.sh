@@ -27,7 +27,8 @@ done
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 share=$root/usr/share
-for f in usr/bin/velmora usr/bin/nwsim usr/share/man/man1/velmora.1 usr/share/man/man1/nwsim.1 \
+for f in usr/bin/velmora usr/bin/nwsim usr/bin/velmora-scan usr/share/man/man1/velmora-scan.1 \
+         usr/share/man/man1/velmora.1 usr/share/man/man1/nwsim.1 \
          usr/share/applications/velmora.desktop usr/share/metainfo/velmora.metainfo.xml \
          usr/share/icons/hicolor/scalable/apps/velmora.svg; do
   [ -f "$root/$f" ] || fail "$f is not in the package"
@@ -49,6 +50,10 @@ unset NWSIM_NETWORK
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/nwsim" list 'F:\APPS\DATA\ORDERS.DBF' >"$work/list.txt" \
   || fail "nwsim list failed: $(cat "$work/list.txt")"
 grep -q JSMITH "$work/list.txt" || fail "nwsim list does not show JSMITH: $(cat "$work/list.txt")"
+"$root/usr/bin/velmora-scan" --format csv 'F:\APPS\DATA\ORDERS.DBF' >"$work/scan.csv" \
+  || fail "velmora-scan failed: $(cat "$work/scan.csv")"
+grep -q '^F:\\APPS\\DATA\\ORDERS.DBF,FS1,.*,JSMITH,' "$work/scan.csv" \
+  || fail "velmora-scan does not list JSMITH: $(cat "$work/scan.csv")"
 
 # velmora scans the demo file named on its command line and closes on Esc,
 # writing the scanned file into its history.

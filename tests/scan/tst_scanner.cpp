@@ -219,6 +219,19 @@ private slots:
         QCOMPARE(r.history.size(), 1);
         QCOMPARE(r.notified, 1);
     }
+    void noSelectedFileNoScan()
+    {
+        Rig r;
+        r.users(1);
+        r.scanner.setFileSource([&r] { return r.dir; }, [] { return QString(); },
+                                [&r](const QString &path) { r.history << path; });
+        r.form.setStatus(QStringLiteral("before"));
+        r.scan(r.net);
+        QCOMPARE(r.p.calls, QStringList());
+        QCOMPARE(r.form.status(), QStringLiteral("before"));
+        QVERIFY(r.history.isEmpty());
+        QCOMPARE(r.notified, 0);
+    }
     void findBoxFlashesFirstPrefixMatch()
     {
         Rig r;

@@ -7,6 +7,7 @@
 #include "support/app_fixture.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,6 +153,46 @@ private slots:
         QCOMPARE(f.Timer1()->interval(), interval);
         QVERIFY(f.Timer1()->isEnabled());
         QCOMPARE(f.Timer1()->isTicking(), interval > 0);
+    }
+    void pasteIntoSecondsBox_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letters first, then digits") << ""
+                                                    << "abc12"
+                                                    << "12";
+        QTest::newRow("one letter, two digits, above 65") << ""
+                                                          << "x99"
+                                                          << "65";
+        QTest::newRow("long number cut to two") << ""
+                                                << "1234"
+                                                << "12";
+        QTest::newRow("over the selection") << "10"
+                                            << "s7s"
+                                            << "7";
+    }
+    void pasteIntoSecondsBox()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, pasted);
+        QFETCH(QString, text);
+        Form1 &f = form();
+        f.Check1()->setChecked(true);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QLineEdit *box = f.Text3();
+        box->setText(before);
+        box->setFocus();
+        box->selectAll();
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(f.Timer1()->interval(), text.toInt() * 1000);
+        if (text.size() == 2) {
+            QTest::keyClick(box, Qt::Key_1); // a full box takes no more
+            QCOMPARE(box->text(), text);
+        }
     }
     void patternChangeStopsAndNextScanRestores()
     {

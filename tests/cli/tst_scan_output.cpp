@@ -1,0 +1,129 @@
+// velmora-scan's rules without a network: arguments, CSV quoting, events.
+#include "cli/scan_events.h"
+#include "cli/scan_options.h"
+#include "csv_reader.h"
+
+#include <QtTest>
+
+namespace {
+// "A" a plain user, "A*" holding a lock, "A+" opened with another mode.
+QList<ScannedUser> users(const QString &words)
+{
+    QList<ScannedUser> out;
+    for (QString w : words.split(' ', Qt::SkipEmptyParts)) {
+        ScannedUser u;
+        u.record.LockFlag = w.contains('*') ? 1 : 0;
+        u.record.AccessControl = w.contains('+') ? 3 : 1;
+        u.name = w.remove('*').remove('+');
+        out << u;
+    }
+    return out;
+}
+} // namespace
+
+class TestScanOutput : public QObject
+{
+    Q_OBJECT
+private slots:
+    void arguments_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<int>("watchSeconds");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("csv");
+        QTest::newRow("options after the file") << "F:\\A.DBF --format csv"
+                                                << "" << 0 << 0 << true;
+        QTest::newRow("values after =") << "--watch=65 --count=3 x"
+                                        << "" << 65 << 3 << false;
+        QTest::newRow("a file after -- may look like an option") << "-- --help"
+                                                                 << "" << 0 << 0 << false;
+        QTest::newRow("watch 0") << "--watch 0 x"
+                                 << "--watch: not a number of seconds in 1..65: 0" << 0 << 0
+                                 << false;
+        QTest::newRow("watch 66") << "--watch 66 x"
+                                  << "--watch: not a number of seconds in 1..65: 66" << 0 << 0
+                                  << false;
+        QTest::newRow("count without watch") << "--count 2 x"
+                                             << "--count needs --watch" << 0 << 2 << false;
+        QTest::newRow("count 0") << "--watch 5 --count 0 x"
+                                 << "--count: not a positive number: 0" << 5 << 0 << false;
+        QTest::newRow("unknown format")
+            << "--format xml x"
+            << "--format: not csv, json or text: xml" << 0 << 0 << false;
+        QTest::newRow("value missing") << "x --watch"
+                                       << "option --watch needs a value" << 0 << 0 << false;
+        QTest::newRow("two files") << "a b"
+                                   << "more than one FILE given" << 0 << 0 << false;
+    }
+    void arguments()
+    {
+        QFETCH(QString, args);
+        const ParsedScanArguments p = ParseScanArguments(args.split(' '));
+        QTEST(p.problem, "problem");
+        QTEST(p.options.watchSeconds, "watchSeconds");
+        QTEST(p.options.count, "count");
+        QTEST(p.options.format == ScanOptions::Format::Csv, "csv");
+    }
+
+    void csvFieldsParseBack_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("empty") << "";
+        QTest::newRow("comma and quotes") << "DOE, \"JR\"";
+        QTest::newRow("line feed") << "two\nlines";
+        QTest::newRow("quoted line break") << "\"a\",\r\n\"b\"";
+    }
+    void csvFieldsParseBack()
+    {
+        QFETCH(QString, field);
+        const QList<QStringList> records
+            = ReadCsv(CsvRow({"first", field, "last"}) + CsvRow({"x"}));
+        QCOMPARE(records, (QList<QStringList> {{"first", field, "last"}, {"x"}}));
+    }
+
+    void events_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("first scan lists who is there") << "-"
+                                                       << "A B*"
+                                                       << "present A, present B";
+        QTest::newRow("nothing changed") << "A B*"
+                                         << "A B*"
+                                         << "";
+        QTest::newRow("closed first, then the new order") << "A B"
+                                                          << "C B D"
+                                                          << "closed A, opened C, opened D";
+        QTest::newRow("lock taken and released") << "A* B"
+                                                 << "A B*"
+                                                 << "unlocked A, locked B";
+        QTest::newRow("mode then lock") << "A"
+                                        << "A+*"
+                                        << "modeChanged A, locked A";
+    }
+    void events()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        const QList<ScannedUser> old = users(before);
+        QStringList words;
+        for (const ScanEvent &e : DiffScans(before == "-" ? nullptr : &old, users(after)))
+            words << ScanEventName(e.kind) + ' ' + e.user.name;
+        QTEST(words.join(", "), "events");
+    }
+
+    void textFormsEscapeControlCharacters()
+    {
+        const ScanSnapshot scan {"F:\\A.DBF", "FS1", QDateTime::currentDateTime(),
+                                 users("EVIL\x1b[2J\nFORGED")};
+        QVERIFY(TextOutput(scan).contains("user: EVIL\\x1b[2J\\x0aFORGED\n"));
+        const QByteArray event = EventTextLines(scan, DiffScans(nullptr, scan.users));
+        QCOMPARE(event.count('\n'), 1);
+        QVERIFY(!event.contains('\x1b'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScanOutput)
+#include "tst_scan_output.moc"
