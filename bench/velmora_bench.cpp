@@ -1,14 +1,22 @@
-// Times Scanner::Scan() on simulated networks of growing size, offscreen.
+// Times the scan on simulated networks of growing size (bench_network.h),
+// offscreen, against a floor computed in the same run.
 //
-//   velmora_bench [--reps N] [--sizes 100,1000,10000]
+//   velmora_bench [--reps N] [--sizes 100,1000,10000,50000]
 //
-// Each network has `size` file-use entries on F:\APPS\ORDERS.DBF; half of
-// them belong to users with two connections (the scan lists each user once),
-// and every user holds three trustee paths on the volume.
+// The floor is the same answers (every listed user's record, rights text
+// included) read straight from the loaded network's indexes: no client
+// calls, no window. The scan runs as ScanEngine (no window) and as the
+// window's Scanner offscreen; the list filling is the latter without rights. Each phase is reported
+// as process CPU time (robust to a shared machine) and wall time, and as a ratio to its floor.
+#include "bench_network.h"
 #include "forms/form1.h"
+#include "netware/netsim_network.h"
 #include "netware/nwcalls.h"
 #include "platform/qt_platform.h"
+#include "scan/detail_text.h"
 #include "scan/scan_context.h"
+#include "scan/scan_engine.h"
+#include "scan/scan_format.h"
 #include "scan/scanner.h"
 #include "scan/trustee_rights.h"
 
@@ -20,120 +28,63 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <functional>
 #include <vector>
 
 namespace {
 
-const QString kDir = QStringLiteral("F:\\APPS");
-const QString kFile = QStringLiteral("ORDERS.DBF");
-const QString kVolumePath = QStringLiteral("SYS:APPS\\ORDERS.DBF");
+using namespace bench;
 
-QString userName(int u) { return QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0')); }
-
-// Users with two entries come first; their second entry sits in the second
-// half of the file, so the duplicate check spans batches.
-QByteArray describe(int entries, int *users)
-{
-    const int twice = entries / 4;
-    const int once = entries - 2 * twice;
-    *users = twice + once;
-
-    QJsonArray objects {
-        QJsonObject {{QStringLiteral("name"), QStringLiteral("ADMIN")}, {QStringLiteral("id"), 1}}};
-    QJsonArray connections;
-    QJsonArray openFiles;
-    QJsonArray trustees;
-    int number = 1;
-    auto use = [&](int u) {
-        ++number;
-        connections.append(
-            QJsonObject {{QStringLiteral("number"), number},
-                         {QStringLiteral("object"), userName(u)},
-                         {QStringLiteral("loginTime"), QStringLiteral("2026-12-07 08:15:00")},
-                         {QStringLiteral("address"),
-                          QStringLiteral("IP:10.1.%1.%2").arg(number / 256).arg(number % 256)}});
-        openFiles.append(QJsonObject {{QStringLiteral("path"), kVolumePath},
-                                      {QStringLiteral("connection"), number},
-                                      {QStringLiteral("task"), 1 + u % 7},
-                                      {QStringLiteral("lockType"), 8},
-                                      {QStringLiteral("accessControl"), 3},
-                                      {QStringLiteral("lockFlag"), 0}});
-    };
-    for (int u = 0; u < *users; ++u) {
-        const QString name = userName(u);
-        objects.append(
-            QJsonObject {{QStringLiteral("name"), name}, {QStringLiteral("id"), 1000 + u}});
-        for (const QString &path : {QStringLiteral("SYS:HOME\\") + name,
-                                    QStringLiteral("SYS:HOME\\") + name + QStringLiteral("\\MAIL"),
-                                    QStringLiteral("SYS:APPS\\") + name})
-            trustees.append(QJsonObject {{QStringLiteral("path"), path},
-                                         {QStringLiteral("object"), name},
-                                         {QStringLiteral("rights"), 0x0B}});
-        use(u);
-    }
-    for (int u = 0; u < twice; ++u)
-        use(u);
-
-    const QJsonObject server {
-        {QStringLiteral("name"), QStringLiteral("FS1")},
-        {QStringLiteral("operators"), QJsonArray {QStringLiteral("ADMIN")}},
-        {QStringLiteral("volumes"),
-         QJsonArray {QJsonObject {{QStringLiteral("name"), QStringLiteral("SYS")},
-                                  {QStringLiteral("number"), 0},
-                                  {QStringLiteral("root"), QStringLiteral("volumes/FS1/SYS")}}}},
-        {QStringLiteral("objects"), objects},
-        {QStringLiteral("connections"), connections},
-        {QStringLiteral("openFiles"), openFiles},
-        {QStringLiteral("trustees"), trustees}};
-    const QJsonObject root {
-        {QStringLiteral("format"), QStringLiteral("velmora-netsim/1")},
-        {QStringLiteral("workstation"),
-         QJsonObject {{QStringLiteral("login"), QStringLiteral("ADMIN")},
-                      {QStringLiteral("drives"),
-                       QJsonObject {{QStringLiteral("F"), QStringLiteral("FS1/SYS:")}}}}},
-        {QStringLiteral("servers"), QJsonArray {server}}};
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
-}
-
-// Slow phases stop repeating once they have used this much time.
+// Slow phases stop repeating once they have used this much wall time.
 constexpr double kPhaseBudgetMs = 30000;
+
+double cpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 struct Timing
 {
-    double ms = 0; // median
+    double cpu = 0; // median CPU ms
+    double wall = 0; // median wall ms
     int runs = 0;
 };
 
-Timing medianMs(int reps, const std::function<void()> &run)
+Timing median(int reps, const std::function<void()> &run)
 {
-    std::vector<double> times;
+    std::vector<double> cpu;
+    std::vector<double> wall;
     double spent = 0;
     for (int i = 0; i < reps && spent < kPhaseBudgetMs; ++i) {
         QElapsedTimer t;
         t.start();
+        const double c0 = cpuMs();
         run();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-        spent += times.back();
+        cpu.push_back(cpuMs() - c0);
+        wall.push_back(double(t.nsecsElapsed()) / 1e6);
+        spent += wall.back();
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], int(times.size())};
+    std::sort(cpu.begin(), cpu.end());
+    std::sort(wall.begin(), wall.end());
+    return {cpu[cpu.size() / 2], wall[wall.size() / 2], int(cpu.size())};
 }
 
-struct Figures
+// The 1-minute load average, for reading the figures of a shared machine.
+QByteArray loadAverage()
 {
-    int entries = 0;
-    int users = 0;
-    Timing scan; // the whole scan, rights included
-    Timing list; // the scan without rights lookup
-    Timing rights; // LookUpTrusteeRights for every listed user
-    Timing client; // the client calls of the list filling, without the scan
-};
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').value(0) : QByteArray("?");
+}
 
 [[noreturn]] void die(const char *what)
 {
@@ -141,75 +92,204 @@ struct Figures
     std::exit(1);
 }
 
-// The client calls the list filling makes, on their own: what the simulated
-// library costs, apart from the scan's own work.
-void clientCallsOnly(NWCONN_HANDLE conn)
+// The answers of a scan straight from the network's indexes: what the client
+// and the window add to this is what the benchmark measures.
+struct Floor
 {
-    nint16 iteration = 0;
-    CONN_USING_FILE single {};
-    CONNS_USING_FILE batch {};
-    const QByteArray path = kVolumePath.toLatin1();
-    while (NWScanConnectionsUsingFile(conn, 0, path.constData(), &iteration, &single, &batch)
-           == 0) {
-        for (int d = 0; d < qMin<int>(batch.connCount, NW_MAX_CONNS_PER_BATCH); ++d) {
-            char objName[NW_OBJECT_NAME_LEN] = {};
-            nuint16 objType = 0;
-            nuint32 objId = 0;
-            nuint8 loginTime[NW_LOGIN_TIME_LEN] = {};
-            NWINET_ADDR addr {};
-            NWGetConnectionInformation(conn, batch.connInfo[d].connNumber, objName, &objType,
-                                       &objId, loginTime);
-            NWGetInetAddr(conn, batch.connInfo[d].connNumber, &addr);
+    const netsim::Server &server;
+
+    QStringList listUsers(ConnectionTable *table) const
+    {
+        QStringList users;
+        QSet<QString> listed;
+        for (int i : server.usesOf(kVolumePath)) {
+            const netsim::OpenFile &f = server.openFiles[i];
+            const netsim::Connection *c = server.connection(f.connection);
+            if (!c)
+                continue;
+            const QString user = c->object.toUpper();
+            if (listed.contains(user))
+                continue;
+            listed.insert(user);
+            ConnectionRecord rec;
+            rec.ConnNumber = f.connection;
+            rec.TaskNumber = f.task;
+            rec.LockType = f.lockType;
+            rec.AccessControl = f.accessControl;
+            rec.LockFlag = f.lockFlag;
+            rec.LoginTimeText = FormatLoginTime(c->loginTime.data());
+            if (c->address) {
+                NWINET_ADDR a {};
+                std::memcpy(a.networkAddr, c->address->net.data(), 4);
+                std::memcpy(a.netNodeAddr, c->address->node.data(), 6);
+                std::memcpy(a.socket, c->address->socket.data(), 2);
+                a.connType = c->address->type;
+                rec.AddressText = FormatAddress(a);
+            } else {
+                rec.AddressText = QStringLiteral("NA");
+            }
+            rec.RightsText = QStringLiteral("NA");
+            table->append(std::move(rec));
+            users << user;
         }
-        ++iteration;
+        return users;
     }
+
+    // The last assignment of the user found over the user's trustee paths on
+    // the volume, as the lookup walks them.
+    QString rights(const QString &user) const
+    {
+        const netsim::DirObject *o = server.object(user);
+        if (!o)
+            return QString();
+        QString result;
+        for (int ti : server.trusteesOfObject(o->name)) {
+            const QString &path = server.trustees[ti].path;
+            if (netsim::volumeOfPath(path).compare(QLatin1String("SYS"), Qt::CaseInsensitive))
+                continue;
+            for (int tj : server.trusteesOfPath(path))
+                if (server.object(server.trustees[tj].object)->id == o->id)
+                    result = TrusteeRightsText(server.trustees[tj].rights);
+        }
+        return result;
+    }
+
+    ConnectionTable scan() const
+    {
+        ConnectionTable table;
+        const QStringList users = listUsers(&table);
+        for (int k = 0; k < users.size(); ++k) {
+            const QString r = rights(users[k]);
+            table[k].RightsText = r.isEmpty() ? QStringLiteral("NA") : r;
+        }
+        return table;
+    }
+};
+
+bool sameAnswers(const ConnectionTable &a, const ConnectionTable &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int k = 0; k < a.size(); ++k)
+        if (a[k].ConnNumber != b[k].ConnNumber || a[k].TaskNumber != b[k].TaskNumber
+            || a[k].LoginTimeText != b[k].LoginTimeText || a[k].AddressText != b[k].AddressText
+            || a[k].RightsText != b[k].RightsText)
+            return false;
+    return true;
 }
+
+struct Figures
+{
+    int entries = 0;
+    int users = 0;
+    Timing parse; // the JSON parse of the description alone
+    Timing load; // NWCallsInit: read, validate, index
+    Timing floorScan; // the answers of the whole scan from the indexes
+    Timing floorList; // ... without the rights
+    Timing floorRights; // ... the rights alone
+    Timing scan; // ScanEngine with the rights lookup, no window
+    Timing rights; // LookUpTrusteeRights for every listed user
+    Timing list; // Scanner::Scan without the rights lookup, window shown: the list filling
+    Timing window; // Scanner::Scan with the rights lookup, window shown
+};
+
+// The engine on its own: every batch, nothing shown.
+class NoWindow final : public ScanSink
+{
+public:
+    void started(NWCONN_HANDLE) override { }
+    void userListed(const ScannedUser &) override { }
+    bool nextBatch() override { return true; }
+};
 
 Figures measure(int entries, int reps)
 {
     Figures f;
     f.entries = entries;
     QTemporaryDir dir;
-    if (!dir.isValid() || !QDir().mkpath(dir.filePath(QStringLiteral("volumes/FS1/SYS/APPS"))))
-        die("cannot create the temporary network folder");
-    QFile file(dir.filePath(QStringLiteral("network.json")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(describe(entries, &f.users)) < 0)
+    const QString file = dir.isValid() ? writeNetwork(dir.path(), entries, &f.users) : QString();
+    if (file.isEmpty())
         die("cannot write the network description");
-    file.close();
-    qputenv("NWSIM_NETWORK", file.fileName().toLocal8Bit());
-    if (NWCallsInit(nullptr, nullptr) != 0)
-        die("NWCallsInit failed");
+    qputenv("NWSIM_NETWORK", file.toLocal8Bit());
+    QFile written(file);
+    if (!written.open(QIODevice::ReadOnly))
+        die("cannot read the network description back");
+    const QByteArray json = written.readAll();
+
+    f.parse = median(reps, [&] {
+        if (!QJsonDocument::fromJson(json).isObject())
+            die("the description is not JSON");
+    });
+    f.load = median(reps, [&] {
+        if (NWCallsInit(nullptr, nullptr) != 0)
+            die("NWCallsInit failed");
+    });
+
+    netsim::Network network;
+    QString error;
+    if (!netsim::parseDescription(json, dir.path(), &network, &error))
+        die("the description does not load");
+    const Floor floor {network.servers.first()};
+    ConnectionTable expected;
+    f.floorScan = median(reps, [&] { expected = floor.scan(); });
+    f.floorList = median(reps, [&] {
+        ConnectionTable t;
+        floor.listUsers(&t);
+    });
+    QStringList users;
+    {
+        ConnectionTable t;
+        users = floor.listUsers(&t);
+    }
+    f.floorRights = median(reps, [&] {
+        for (const QString &u : users)
+            if (floor.rights(u).isEmpty())
+                die("the floor found no rights for a user");
+    });
+
+    const ScanEngine engine(&LookUpTrusteeRights);
+    ScanResult result;
+    f.scan = median(reps, [&] {
+        NoWindow sink;
+        result = engine.run(kDir + QLatin1Char('\\') + kFile, 0, sink);
+    });
+    if (result.outcome != ScanResult::Outcome::Completed || !sameAnswers(result.table, expected))
+        die("the engine and the floor disagree");
+    f.rights = median(reps, [&] {
+        for (const QString &u : users)
+            if (LookUpTrusteeRights(kVolumePath, u, QStringLiteral("FS1")).isEmpty())
+                die("no rights for a user");
+    });
 
     Form1 form;
     QtPlatform platform;
     ScanContext ctx;
+    Scanner withoutRights(form, platform, ctx, {});
     Scanner withRights(form, platform, ctx, &LookUpTrusteeRights);
-    Scanner withoutRights(form, platform, ctx);
-    Scanner *scanner = &withRights;
     form.show();
     QApplication::processEvents();
 
+    Scanner *scanner = &withoutRights;
     auto scan = [&] {
         scanner->Scan(kDir, kFile);
         if (form.List1()->count() != f.users || ctx.table.size() != f.users)
             die("the scan did not list every user once");
     };
-    f.scan = medianMs(reps, scan);
-    if (ctx.table.constLast().RightsText == QLatin1String("NA"))
-        die("the rights lookup found nothing");
-    scanner = &withoutRights;
-    f.list = medianMs(reps, scan);
-
-    QStringList users;
-    for (int i = 0; i < form.List1()->count(); ++i)
-        users << form.List1()->item(i)->text();
-    f.rights = medianMs(reps, [&] {
-        for (const QString &u : users)
-            if (LookUpTrusteeRights(kVolumePath, u, QStringLiteral("FS1")).isEmpty())
-                die("no rights for a user");
-    });
-    f.client = medianMs(reps, [&] { clientCallsOnly(ctx.ServerConnection); });
+    f.list = median(reps, scan);
+    scanner = &withRights;
+    f.window = median(reps, scan);
+    if (!sameAnswers(ctx.table, expected))
+        die("the window's scan and the floor disagree");
     return f;
+}
+
+void printRow(const char *phase, const Timing &t, const Timing *floor)
+{
+    if (floor)
+        std::printf("  %-28s %10.2f %10.2f %8.1f %8.1f  [%d]\n", phase, t.cpu, t.wall,
+                    t.cpu / floor->cpu, t.wall / floor->wall, t.runs);
+    else
+        std::printf("  %-28s %10.2f %10.2f %8s %8s  [%d]\n", phase, t.cpu, t.wall, "", "", t.runs);
 }
 
 } // namespace
@@ -221,7 +301,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     int reps = 5;
-    QList<int> sizes {100, 1000, 10000};
+    QList<int> sizes {100, 1000, 10000, 50000};
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--reps") && i + 1 < args.size()) {
@@ -232,32 +312,31 @@ int main(int argc, char *argv[])
                 if (s.toInt() >= 4)
                     sizes << s.toInt();
         } else {
-            std::fprintf(stderr, "usage: velmora_bench [--reps N] [--sizes 100,1000,10000]\n");
+            std::fprintf(stderr,
+                         "usage: velmora_bench [--reps N] [--sizes 100,1000,10000,50000]\n");
             return 2;
         }
     }
 
-    std::printf(
-        "median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s);\n"
-        "per entry = time / file-use entries, per user = time / users\n\n",
-        reps, kPhaseBudgetMs / 1000);
-    std::printf("%7s %6s | %16s %8s | %16s %8s | %16s %8s | %16s %8s\n", "entries", "users",
-                "scan ms", "us/entry", "list ms", "us/entry", "rights ms", "us/user", "client ms",
-                "us/entry");
+    std::printf("median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s)\n"
+                "CPU = process CPU time (CLOCK_PROCESS_CPUTIME_ID); ratios are to the floor of the "
+                "same run; machine load (1-minute average) %s at the start\n",
+                reps, kPhaseBudgetMs / 1000, loadAverage().constData());
     QList<Figures> all;
     for (int n : sizes) {
         const Figures f = measure(n, reps);
         all << f;
-        const auto cell = [](const Timing &t, int count) {
-            return QStringLiteral("%1 [%2] %3")
-                .arg(t.ms, 11, 'f', 2)
-                .arg(t.runs)
-                .arg(1000 * t.ms / count, 8, 'f', 2)
-                .toStdString();
-        };
-        std::printf("%7d %6d | %s | %s | %s | %s\n", f.entries, f.users,
-                    cell(f.scan, f.entries).c_str(), cell(f.list, f.entries).c_str(),
-                    cell(f.rights, f.users).c_str(), cell(f.client, f.entries).c_str());
+        std::printf("\n%d entries, %d users\n  %-28s %10s %10s %8s %8s\n", f.entries, f.users,
+                    "phase", "CPU ms", "wall ms", "CPU/fl", "wall/fl");
+        printRow("description: JSON parse", f.parse, nullptr);
+        printRow("description: load", f.load, &f.parse);
+        printRow("floor: whole scan", f.floorScan, nullptr);
+        printRow("floor: list", f.floorList, nullptr);
+        printRow("floor: rights", f.floorRights, nullptr);
+        printRow("whole scan (engine)", f.scan, &f.floorScan);
+        printRow("rights lookups", f.rights, &f.floorRights);
+        printRow("list filling (window)", f.list, &f.floorList);
+        printRow("whole scan (window)", f.window, &f.floorScan);
         std::fflush(stdout);
     }
     const auto find = [&](int n) -> const Figures * {
@@ -266,10 +345,21 @@ int main(int argc, char *argv[])
                 return &f;
         return nullptr;
     };
-    if (const Figures *big = find(10000), *small = find(1000); big && small)
-        std::printf("\nratio 10000/1000 (10 = linear): scan %.1f, list filling %.1f, rights %.1f, "
-                    "client calls %.1f\n",
-                    big->scan.ms / small->scan.ms, big->list.ms / small->list.ms,
-                    big->rights.ms / small->rights.ms, big->client.ms / small->client.ms);
+    const auto growth = [&](int big, int small, double linear) {
+        const Figures *b = find(big);
+        const Figures *s = find(small);
+        if (!b || !s)
+            return;
+        std::printf("\nCPU ratio %d/%d (%.0f = linear): scan %.1f, list filling %.1f, rights "
+                    "%.1f, window scan %.1f, load %.1f\n",
+                    big, small, linear, b->scan.cpu / s->scan.cpu, b->list.cpu / s->list.cpu,
+                    b->rights.cpu / s->rights.cpu, b->window.cpu / s->window.cpu,
+                    b->load.cpu / s->load.cpu);
+    };
+    growth(10000, 1000, 10);
+    growth(50000, 10000, 5);
+    std::printf("\nmachine load (1-minute average) %s at the end\n", loadAverage().constData());
+    if (const Figures *f = find(10000))
+        std::printf("\nscan/floor at 10000 entries: %.1f\n", f->scan.cpu / f->floorScan.cpu);
     return 0;
 }

@@ -31,27 +31,27 @@ int toByte(QChar c)
     return -1;
 }
 
-} // namespace
-
-std::optional<QByteArray> encode(QStringView text)
+// The bytes of text, with a NUL after them when terminated.
+std::optional<QByteArray> encodeBytes(QStringView text, bool terminated)
 {
-    QByteArray out(text.size(), Qt::Uninitialized);
+    QByteArray out(text.size() + (terminated ? 1 : 0), Qt::Uninitialized);
+    char *d = out.data(); // one detach check, not one per character
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int b = toByte(text[i]);
         if (b < 0)
             return std::nullopt;
-        out[i] = char(b);
+        d[i] = char(b);
     }
+    if (terminated)
+        d[text.size()] = '\0';
     return out;
 }
 
-std::optional<QByteArray> encodeZ(QStringView text)
-{
-    auto out = encode(text);
-    if (out)
-        out->append('\0');
-    return out;
-}
+} // namespace
+
+std::optional<QByteArray> encode(QStringView text) { return encodeBytes(text, false); }
+
+std::optional<QByteArray> encodeZ(QStringView text) { return encodeBytes(text, true); }
 
 bool canEncode(QStringView text)
 {
@@ -68,8 +68,9 @@ QString decode(const char *bytes, std::size_t size)
     const void *nul = std::memchr(bytes, 0, size);
     const std::size_t n = nul ? std::size_t(static_cast<const char *>(nul) - bytes) : size;
     QString out(qsizetype(n), Qt::Uninitialized);
+    QChar *d = out.data();
     for (std::size_t i = 0; i < n; ++i)
-        out[qsizetype(i)] = toChar(static_cast<unsigned char>(bytes[i]));
+        d[i] = toChar(static_cast<unsigned char>(bytes[i]));
     return out;
 }
 

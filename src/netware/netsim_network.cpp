@@ -17,6 +17,10 @@ namespace netsim {
 
 const Volume *Server::volume(const QString &name) const
 {
+    // Names mostly arrive as stored: an exact match first is cheaper.
+    for (const Volume &v : volumes)
+        if (v.name == name)
+            return &v;
     for (const Volume &v : volumes)
         if (v.name.compare(name, Qt::CaseInsensitive) == 0)
             return &v;
@@ -49,27 +53,37 @@ const Connection *Server::connection(int number) const
     return i < 0 ? nullptr : &connections[i];
 }
 
-void Server::buildIndex()
+void Server::indexOpenFile(int i)
 {
-    index = ServerIndex {};
-    for (int i = 0; i < openFiles.size(); ++i)
-        index.openFilesByPath[normalizedVolumePath(openFiles[i].path)].append(i);
-    for (int i = 0; i < connections.size(); ++i)
-        index.connectionByNumber.insert(connections[i].number, i);
-    // The first of a name or id wins, as a walk in file order would find it.
-    for (int i = objects.size() - 1; i >= 0; --i) {
-        index.objectByName.insert(objects[i].name.toUpper(), i);
-        index.objectById.insert(objects[i].id, i);
-    }
-    for (int i = 0; i < trustees.size(); ++i) {
-        index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
-        index.trusteesByObject[trustees[i].object.toUpper()].append(i);
-    }
+    OpenFile &f = openFiles[i];
+    FileUses &u = index.openFilesByPath[normalizedVolumePath(f.path)];
+    // Many entries name one file: they share one copy of its path.
+    if (!u.entries.isEmpty() && openFiles[u.entries.first()].path == f.path)
+        f.path = openFiles[u.entries.first()].path;
+    u.entries.append(i);
+    u.forRead += (f.accessControl & 1) ? 1 : 0;
+    u.forWrite += (f.accessControl & 2) ? 1 : 0;
+    u.denyRead += (f.accessControl & 4) ? 1 : 0;
+    u.denyWrite += (f.accessControl & 8) ? 1 : 0;
+    u.locked = u.locked || f.lockFlag != 0;
+}
+
+void Server::indexTrustee(int i)
+{
+    index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
+    index.trusteesByObjectId[trustees[i].objectId].append(i);
 }
 
 QList<int> Server::usesOf(const QString &volumePath) const
 {
-    return index.openFilesByPath.value(normalizedVolumePath(volumePath));
+    const FileUses *u = fileUses(volumePath);
+    return u ? u->entries : QList<int>();
+}
+
+const FileUses *Server::fileUses(const QString &volumePath) const
+{
+    const auto it = index.openFilesByPath.constFind(normalizedVolumePath(volumePath));
+    return it == index.openFilesByPath.cend() ? nullptr : &*it;
 }
 
 QList<int> Server::trusteesOfPath(const QString &volumePath) const
@@ -79,7 +93,8 @@ QList<int> Server::trusteesOfPath(const QString &volumePath) const
 
 QList<int> Server::trusteesOfObject(const QString &name) const
 {
-    return index.trusteesByObject.value(name.toUpper());
+    const DirObject *o = object(name);
+    return o ? index.trusteesByObjectId.value(o->id) : QList<int>();
 }
 
 bool Server::isOperator(const QString &login) const
@@ -96,6 +111,9 @@ const Server *Network::server(const QString &name) const
 int Network::serverIndex(const QString &name) const
 {
     for (int i = 0; i < servers.size(); ++i)
+        if (servers[i].name == name)
+            return i;
+    for (int i = 0; i < servers.size(); ++i)
         if (servers[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
@@ -110,48 +128,105 @@ const Drive *Network::drive(QChar letter) const
     return nullptr;
 }
 
+namespace {
+
+// Hand-written matchers: a regular expression per field was a third of a
+// large load. They accept what "^...$" patterns would, a final "\n" included.
+QStringView withoutFinalNewline(const QString &text)
+{
+    return text.endsWith(QLatin1Char('\n')) ? QStringView(text).chopped(1) : QStringView(text);
+}
+
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+// Reads count decimal digits at *pos.
+bool digits(QStringView s, qsizetype *pos, int count, int *out)
+{
+    int v = 0;
+    for (int i = 0; i < count; ++i, ++*pos) {
+        if (*pos >= s.size() || !isDigit(s[*pos]))
+            return false;
+        v = v * 10 + (s[*pos].unicode() - u'0');
+    }
+    *out = v;
+    return true;
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// Two hex digits per byte.
+bool hexBytes(QStringView hex, uint8_t *out)
+{
+    for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
+        const int hi = hexValue(hex[i]);
+        const int lo = hexValue(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out[i / 2] = uint8_t(hi << 4 | lo);
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<Address> parseAddressText(const QString &text)
 {
-    static const QRegularExpression ip(
-        QStringLiteral(R"(^IP:(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression ipx(
-        QStringLiteral(R"(^IPX:([0-9A-F]{8}):([0-9A-F]{12}):([0-9A-F]{4})$)"),
-        QRegularExpression::CaseInsensitiveOption);
+    const QStringView t = withoutFinalNewline(text);
     Address a;
-    if (const auto m = ip.match(text); m.hasMatch()) {
-        a.type = 11;
-        for (int i = 0; i < 4; ++i) {
-            const int b = m.captured(i + 1).toInt();
-            if (b > 255)
-                return std::nullopt;
-            a.net[i] = uint8_t(b);
-        }
-        return a;
-    }
-    if (const auto m = ipx.match(text); m.hasMatch()) {
+    if (t.startsWith(QLatin1String("IPX:"), Qt::CaseInsensitive)) {
+        // IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS
+        if (t.size() != 4 + 8 + 1 + 12 + 1 + 4 || t[12] != QLatin1Char(':')
+            || t[25] != QLatin1Char(':') || !hexBytes(t.mid(4, 8), a.net.data())
+            || !hexBytes(t.mid(13, 12), a.node.data()) || !hexBytes(t.mid(26, 4), a.socket.data()))
+            return std::nullopt;
         a.type = 2;
-        auto hexBytes = [](const QString &hex, uint8_t *out) {
-            for (int i = 0; i < hex.size() / 2; ++i)
-                out[i] = uint8_t(hex.mid(i * 2, 2).toUInt(nullptr, 16));
-        };
-        hexBytes(m.captured(1), a.net.data());
-        hexBytes(m.captured(2), a.node.data());
-        hexBytes(m.captured(3), a.socket.data());
         return a;
     }
-    return std::nullopt;
+    if (!t.startsWith(QLatin1String("IP:"), Qt::CaseInsensitive))
+        return std::nullopt;
+    qsizetype pos = 3;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0 && (pos >= t.size() || t[pos++] != QLatin1Char('.')))
+            return std::nullopt;
+        int b = 0;
+        int n = 0;
+        while (n < 3 && pos < t.size() && isDigit(t[pos])) {
+            b = b * 10 + (t[pos++].unicode() - u'0');
+            ++n;
+        }
+        if (n == 0 || b > 255)
+            return std::nullopt;
+        a.net[i] = uint8_t(b);
+    }
+    if (pos != t.size())
+        return std::nullopt;
+    a.type = 11;
+    return a;
 }
 
 std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text)
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})$)"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    // YYYY-MM-DD HH:MM:SS
+    const QStringView t = withoutFinalNewline(text);
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    qsizetype pos = 0;
+    const auto sep = [&](char c) { return pos < t.size() && t[pos++] == QLatin1Char(c); };
+    if (!digits(t, &pos, 4, &y) || !sep('-') || !digits(t, &pos, 2, &mo) || !sep('-')
+        || !digits(t, &pos, 2, &d) || !sep(' ') || !digits(t, &pos, 2, &h) || !sep(':')
+        || !digits(t, &pos, 2, &mi) || !sep(':') || !digits(t, &pos, 2, &sec) || pos != t.size())
         return std::nullopt;
-    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, sec);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     return std::array<uint8_t, 7> {uint8_t(date.year() % 100),   uint8_t(date.month()),
@@ -160,8 +235,32 @@ std::optional<std::array<uint8_t, 7>> parseLoginTimeText(const QString &text)
                                    uint8_t(date.dayOfWeek() % 7)};
 }
 
+namespace {
+
+// True when normalizing would change nothing: most paths come from the
+// description's index or an earlier answer and need no copy.
+bool isNormalized(const QString &p)
+{
+    bool colonSeen = false;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= 0x80 || (c >= u'a' && c <= u'z') || c == u'/')
+            return false;
+        if (c <= u' ' && (i == 0 || i == p.size() - 1))
+            return false;
+        if (c == u'\\' && !colonSeen)
+            return false;
+        colonSeen = colonSeen || c == u':';
+    }
+    return !p.endsWith(QLatin1Char('\\'));
+}
+
+} // namespace
+
 QString normalizedVolumePath(const QString &path)
 {
+    if (isNormalized(path))
+        return path;
     QString p = path.trimmed().toUpper();
     p.replace(QLatin1Char('/'), QLatin1Char('\\'));
     const int colon = p.indexOf(QLatin1Char(':'));
@@ -185,19 +284,74 @@ QString volumeOfPath(const QString &path)
 
 namespace {
 
+// A field's place in the document ("servers[0].connections[3].number"),
+// spelled out only when a check fails: building it for every field checked
+// was most of the time of a large load.
+class Where
+{
+public:
+    Where(QString text) : m_text(std::move(text)) { } // a place spelled out already
+    Where(const Where &parent, const char *key, int index = -1)
+        : m_parent(&parent), m_key(key), m_index(index)
+    {
+    }
+
+    QString text() const
+    {
+        if (!m_parent)
+            return m_text;
+        QString t = m_parent->text() + QLatin1Char('.') + QLatin1String(m_key);
+        if (m_index >= 0)
+            t += QLatin1Char('[') + QString::number(m_index) + QLatin1Char(']');
+        return t;
+    }
+    friend QString operator+(const Where &w, const QString &tail) { return w.text() + tail; }
+
+private:
+    const Where *m_parent = nullptr; // outlives this: places nest like the calls
+    const char *m_key = nullptr;
+    int m_index = -1;
+    QString m_text;
+};
+
 // Walks the document and stops at the first bad field with its path.
 class Loader
 {
 public:
     QString error;
+    // Release each entry once read, so a large description never has its
+    // whole document and its network in memory at once (no root kept).
+    bool consume = false;
 
-    bool fail(const QString &path, const QString &problem)
+    // Entry i of a, dropped from a when consuming.
+    QJsonValue entry(QJsonArray &a, int i) const
     {
-        error = path.isEmpty() ? problem : path + QStringLiteral(": ") + problem;
+        QJsonValue v = a.at(i);
+        if (consume)
+            a.replace(i, QJsonValue());
+        return v;
+    }
+
+    // The array at key, taken out of o when consuming so that its entries
+    // are held by nothing else.
+    bool takeArray(QJsonObject &o, const char *key, const Where &path, QJsonArray *out,
+                   bool required)
+    {
+        if (!array(o, key, path, out, required))
+            return false;
+        if (consume)
+            o.remove(QLatin1String(key));
+        return true;
+    }
+
+    bool fail(const Where &path, const QString &problem)
+    {
+        const QString place = path.text();
+        error = place.isEmpty() ? problem : place + QStringLiteral(": ") + problem;
         return false;
     }
 
-    bool integer(const QJsonValue &v, const QString &path, double lo, double hi, double *out)
+    bool integer(const QJsonValue &v, const Where &path, double lo, double hi, double *out)
     {
         const double d = v.toDouble();
         if (!v.isDouble() || std::floor(d) != d || d < lo || d > hi)
@@ -210,65 +364,63 @@ public:
 
     // An optional integer: absent keeps *out.
     template<typename T>
-    bool optInteger(const QJsonObject &o, const char *key, const QString &path, double lo,
-                    double hi, T *out)
+    bool optInteger(const QJsonObject &o, const char *key, const Where &path, double lo, double hi,
+                    T *out)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
             return true;
         double d = 0;
-        if (!integer(v, path + QLatin1Char('.') + QLatin1String(key), lo, hi, &d))
+        if (!integer(v, Where(path, key), lo, hi, &d))
             return false;
         *out = T(d);
         return true;
     }
 
     template<typename T>
-    bool reqInteger(const QJsonObject &o, const char *key, const QString &path, double lo,
-                    double hi, T *out)
+    bool reqInteger(const QJsonObject &o, const char *key, const Where &path, double lo, double hi,
+                    T *out)
     {
         if (!o.contains(QLatin1String(key)))
-            return fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("missing"));
+            return fail(Where(path, key), QStringLiteral("missing"));
         return optInteger(o, key, path, lo, hi, out);
     }
 
-    bool string(const QJsonObject &o, const char *key, const QString &path, QString *out,
+    bool string(const QJsonObject &o, const char *key, const Where &path, QString *out,
                 bool required = true)
     {
-        const QString p = path + QLatin1Char('.') + QLatin1String(key);
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
-                return fail(p, QStringLiteral("missing"));
+                return fail(Where(path, key), QStringLiteral("missing"));
             return true;
         }
         if (!v.isString())
-            return fail(p, QStringLiteral("not a string"));
-        if (v.toString().isEmpty())
-            return fail(p, QStringLiteral("empty"));
-        *out = v.toString();
+            return fail(Where(path, key), QStringLiteral("not a string"));
+        QString text = v.toString();
+        if (text.isEmpty())
+            return fail(Where(path, key), QStringLiteral("empty"));
+        *out = std::move(text);
         return true;
     }
 
-    bool array(const QJsonObject &o, const char *key, const QString &path, QJsonArray *out,
+    bool array(const QJsonObject &o, const char *key, const Where &path, QJsonArray *out,
                bool required)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
-                return fail(path + QLatin1Char('.') + QLatin1String(key),
-                            QStringLiteral("missing"));
+                return fail(Where(path, key), QStringLiteral("missing"));
             *out = {};
             return true;
         }
         if (!v.isArray())
-            return fail(path + QLatin1Char('.') + QLatin1String(key),
-                        QStringLiteral("not an array"));
+            return fail(Where(path, key), QStringLiteral("not an array"));
         *out = v.toArray();
         return true;
     }
 
-    bool object(const QJsonValue &v, const QString &path, QJsonObject *out)
+    bool object(const QJsonValue &v, const Where &path, QJsonObject *out)
     {
         if (!v.isObject())
             return fail(path, QStringLiteral("not an object"));
@@ -276,25 +428,21 @@ public:
         return true;
     }
 
-    static QString at(const QString &path, const char *key, int i)
-    {
-        return QStringLiteral("%1.%2[%3]").arg(path, QLatin1String(key)).arg(i);
-    }
+    static Where at(const Where &path, const char *key, int i) { return Where(path, key, i); }
 
     template<size_t N>
-    bool bytes(const QJsonObject &o, const char *key, const QString &path,
+    bool bytes(const QJsonObject &o, const char *key, const Where &path,
                std::array<uint8_t, N> *out)
     {
         const QJsonValue v = o.value(QLatin1String(key));
-        const QString p = path + QLatin1Char('.') + QLatin1String(key);
         if (v.isUndefined())
             return true;
         if (!v.isArray() || v.toArray().size() != int(N))
-            return fail(p, QStringLiteral("not an array of %1 bytes").arg(N));
+            return fail(Where(path, key), QStringLiteral("not an array of %1 bytes").arg(N));
         const QJsonArray a = v.toArray();
         for (int i = 0; i < int(N); ++i) {
             double d = 0;
-            if (!integer(a[i], QStringLiteral("%1[%2]").arg(p).arg(i), 0, 255, &d))
+            if (!integer(a[i], Where(path, key, i), 0, 255, &d))
                 return false;
             (*out)[i] = uint8_t(d);
         }
@@ -302,7 +450,7 @@ public:
     }
 
     // Names and paths go to the client in its 8-bit code page.
-    bool clientText(const QString &value, const QString &path)
+    bool clientText(const QString &value, const Where &path)
     {
         return ClientText::canEncode(value)
             || fail(path, QStringLiteral("holds a character outside the Windows-1252 code page"));
@@ -314,9 +462,9 @@ public:
             && !s.contains(QLatin1Char(':'));
     }
 
-    bool volumePath(const QJsonObject &o, const QString &path, QString *out)
+    bool volumePath(const QJsonObject &o, const Where &path, QString *out)
     {
-        if (!string(o, "path", path, out) || !clientText(*out, path + QStringLiteral(".path")))
+        if (!string(o, "path", path, out) || !clientText(*out, Where(path, "path")))
             return false;
         if (volumeOfPath(*out).isEmpty())
             return fail(path + QStringLiteral(".path"),
@@ -324,13 +472,12 @@ public:
         return true;
     }
 
-    bool connection(const QJsonValue &v, const QString &path, Connection *c)
+    bool connection(const QJsonValue &v, const Where &path, Connection *c)
     {
         QJsonObject o;
         if (!object(v, path, &o) || !reqInteger(o, "number", path, 1, 65535, &c->number))
             return false;
-        if (!string(o, "object", path, &c->object)
-            || !clientText(c->object, path + QStringLiteral(".object")))
+        if (!string(o, "object", path, &c->object) || !clientText(c->object, Where(path, "object")))
             return false;
         const QJsonValue lt = o.value(QLatin1String("loginTime"));
         if (lt.isString()) {
@@ -347,7 +494,7 @@ public:
                         QStringLiteral("neither a \"YYYY-MM-DD HH:MM:SS\" text nor 7 bytes"));
         }
         const QJsonValue addr = o.value(QLatin1String("address"));
-        const QString ap = path + QStringLiteral(".address");
+        const Where ap(path, "address");
         if (addr.isString()) {
             c->address = parseAddressText(addr.toString());
             if (!c->address)
@@ -375,7 +522,7 @@ public:
             return false;
         for (int i = 0; i < messages.size(); ++i) {
             QJsonObject m;
-            const QString mp = at(path, "messages", i);
+            const Where mp = at(path, "messages", i);
             if (!object(messages[i], mp, &m))
                 return false;
             Message msg;
@@ -384,18 +531,19 @@ public:
             msg.at = m.value(QLatin1String("at")).toString();
             for (const char *key : {"from", "text", "at"})
                 if (m.contains(QLatin1String(key)) && !m.value(QLatin1String(key)).isString())
-                    return fail(mp + QLatin1Char('.') + QLatin1String(key),
-                                QStringLiteral("not a string"));
+                    return fail(Where(mp, key), QStringLiteral("not a string"));
             c->messages.append(msg);
         }
         return true;
     }
 
-    bool server(const QJsonValue &v, const QString &path, const QString &baseDir, Server *s)
+    bool server(QJsonValue v, const Where &path, const QString &baseDir, Server *s)
     {
         QJsonObject o;
-        if (!object(v, path, &o) || !string(o, "name", path, &s->name)
-            || !clientText(s->name, path + QStringLiteral(".name")))
+        if (!object(v, path, &o))
+            return false;
+        v = QJsonValue(); // o alone holds the server now
+        if (!string(o, "name", path, &s->name) || !clientText(s->name, Where(path, "name")))
             return false;
         if (!plainName(s->name))
             return fail(path + QStringLiteral(".name"),
@@ -415,13 +563,12 @@ public:
         if (!array(o, "volumes", path, &a, true))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "volumes", i);
+            const Where p = at(path, "volumes", i);
             QJsonObject vo;
             Volume vol;
             if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
                 || !reqInteger(vo, "number", p, 0, 255, &vol.number)
-                || !string(vo, "root", p, &vol.root)
-                || !clientText(vol.name, p + QStringLiteral(".name")))
+                || !string(vo, "root", p, &vol.root) || !clientText(vol.name, Where(p, "name")))
                 return false;
             if (!plainName(vol.name) || vol.name.size() > kMaxVolumeNameLen)
                 return fail(
@@ -439,15 +586,15 @@ public:
             s->volumes.append(vol);
         }
 
-        if (!array(o, "objects", path, &a, false))
+        if (!takeArray(o, "objects", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "objects", i);
+            const Where p = at(path, "objects", i);
             QJsonObject oo;
             DirObject obj;
-            if (!object(a[i], p, &oo) || !string(oo, "name", p, &obj.name)
+            if (!object(entry(a, i), p, &oo) || !string(oo, "name", p, &obj.name)
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
-                || !clientText(obj.name, p + QStringLiteral(".name")))
+                || !clientText(obj.name, Where(p, "name")))
                 return false;
             if (s->object(obj.name))
                 return fail(p + QStringLiteral(".name"),
@@ -460,28 +607,33 @@ public:
             s->objects.append(obj);
         }
 
-        if (!array(o, "connections", path, &a, false))
+        if (!takeArray(o, "connections", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "connections", i);
+            const Where p = at(path, "connections", i);
             Connection c;
-            if (!connection(a[i], p, &c))
+            if (!connection(entry(a, i), p, &c))
                 return false;
             if (s->connection(c.number))
                 return fail(p + QStringLiteral(".number"),
                             QStringLiteral("duplicate connection number %1").arg(c.number));
+            if (const DirObject *known = s->object(c.object)) {
+                c.objectId = known->id;
+                if (c.object == known->name)
+                    c.object = known->name; // one copy of a name however often it is used
+            }
             s->index.connectionByNumber.insert(c.number, int(s->connections.size()));
             s->connections.append(c);
         }
 
-        if (!array(o, "openFiles", path, &a, false))
+        if (!takeArray(o, "openFiles", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "openFiles", i);
+            const Where p = at(path, "openFiles", i);
             QJsonObject fo;
             OpenFile f;
             // The connection need not be listed: the client then has no information for it.
-            if (!object(a[i], p, &fo) || !volumePath(fo, p, &f.path)
+            if (!object(entry(a, i), p, &fo) || !volumePath(fo, p, &f.path)
                 || !reqInteger(fo, "connection", p, 1, 65535, &f.connection)
                 || !optInteger(fo, "task", p, 0, 65535, &f.task)
                 || !optInteger(fo, "lockType", p, 0, 255, &f.lockType)
@@ -489,27 +641,33 @@ public:
                 || !optInteger(fo, "lockFlag", p, 0, 255, &f.lockFlag))
                 return false;
             s->openFiles.append(f);
+            s->indexOpenFile(int(s->openFiles.size()) - 1);
         }
 
-        if (!array(o, "trustees", path, &a, false))
+        if (!takeArray(o, "trustees", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
-            const QString p = at(path, "trustees", i);
+            const Where p = at(path, "trustees", i);
             QJsonObject to;
             Trustee t;
-            if (!object(a[i], p, &to) || !volumePath(to, p, &t.path)
+            if (!object(entry(a, i), p, &to) || !volumePath(to, p, &t.path)
                 || !string(to, "object", p, &t.object)
                 || !reqInteger(to, "rights", p, 0, 65535, &t.rights))
                 return false;
-            if (!s->object(t.object))
+            const DirObject *known = s->object(t.object);
+            if (!known)
                 return fail(p + QStringLiteral(".object"),
                             QStringLiteral("unknown object \"%1\"").arg(t.object));
+            t.objectId = known->id;
+            if (t.object == known->name)
+                t.object = known->name;
             s->trustees.append(t);
+            s->indexTrustee(int(s->trustees.size()) - 1);
         }
         return true;
     }
 
-    bool network(const QJsonObject &root, const QString &baseDir, Network *n)
+    bool network(QJsonObject root, const QString &baseDir, Network *n)
     {
         const QJsonValue format = root.value(QLatin1String("format"));
         if (!format.isUndefined() && format.toString() != QLatin1String(kFormat))
@@ -525,14 +683,16 @@ public:
             return false;
 
         QJsonArray servers;
-        if (!array(root, "servers", QString(), &servers, true)) {
+        if (!consume)
+            n->root = root;
+        if (!takeArray(root, "servers", QString(), &servers, true)) {
             error = error.mid(1); // no leading "." for a top-level key
             return false;
         }
         for (int i = 0; i < servers.size(); ++i) {
             Server s;
             const QString p = QStringLiteral("servers[%1]").arg(i);
-            if (!server(servers[i], p, baseDir, &s))
+            if (!server(entry(servers, i), p, baseDir, &s))
                 return false;
             if (n->server(s.name))
                 return fail(p + QStringLiteral(".name"),
@@ -567,17 +727,18 @@ public:
                                 .arg(m.captured(2), s->name));
             n->drives.append(Drive {char(letter[0].toLatin1()), s->name, v->name});
         }
-        n->root = root;
         return true;
     }
 };
 
 } // namespace
 
-bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error)
+namespace {
+
+bool load(QByteArray *json, bool keepDocument, const QString &baseDir, Network *out, QString *error)
 {
     QJsonParseError pe;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &pe);
+    QJsonDocument doc = QJsonDocument::fromJson(*json, &pe);
     QString problem;
     Network n;
     if (pe.error != QJsonParseError::NoError) {
@@ -587,7 +748,13 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
         problem = QStringLiteral("not a JSON object");
     } else {
         Loader loader;
-        if (!loader.network(doc.object(), baseDir, &n))
+        loader.consume = !keepDocument;
+        QJsonObject root = doc.object();
+        if (loader.consume) {
+            *json = QByteArray();
+            doc = QJsonDocument();
+        }
+        if (!loader.network(std::move(root), baseDir, &n))
             problem = loader.error;
     }
     if (!problem.isEmpty()) {
@@ -595,11 +762,22 @@ bool parseDescription(const QByteArray &json, const QString &baseDir, Network *o
             *error = problem;
         return false;
     }
-    for (Server &s : n.servers)
-        s.buildIndex();
     if (out)
         *out = std::move(n);
     return true;
+}
+
+} // namespace
+
+bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error)
+{
+    QByteArray text = json;
+    return load(&text, true, baseDir, out, error);
+}
+
+bool loadDescription(QByteArray &&json, const QString &baseDir, Network *out, QString *error)
+{
+    return load(&json, false, baseDir, out, error);
 }
 
 } // namespace netsim

@@ -51,6 +51,7 @@ struct Connection
 {
     uint16_t number = 0;
     QString object;
+    uint32_t objectId = 0; // of object in the directory, 0 when it has none
     std::array<uint8_t, 7> loginTime {}; // Y mod 100, M, D, h, m, s, weekday (0 = Sunday)
     std::optional<Address> address;
     bool acceptsMessages = true;
@@ -72,18 +73,31 @@ struct Trustee
     QString path; // "VOLUME:" or "VOLUME:DIR\..."
     QString object;
     uint16_t rights = 0;
+    uint32_t objectId = 0; // of object, resolved while loading
+};
+
+// The entries on one file, in file order, with the counts a scan reports
+// in every batch.
+struct FileUses
+{
+    QList<int> entries; // positions in openFiles
+    int forRead = 0;
+    int forWrite = 0;
+    int denyRead = 0;
+    int denyWrite = 0;
+    bool locked = false;
 };
 
 // Look-ups by key, so a call costs what a server's answer would, not a walk
 // over every entry of the description.
 struct ServerIndex
 {
-    QHash<QString, QList<int>> openFilesByPath; // normalized volume path -> openFiles
+    QHash<QString, FileUses> openFilesByPath; // normalized volume path -> openFiles
     QHash<int, int> connectionByNumber; // -> connections
     QHash<QString, int> objectByName; // upper case -> objects
     QHash<uint32_t, int> objectById; // -> objects
     QHash<QString, QList<int>> trusteesByPath; // normalized volume path -> trustees
-    QHash<QString, QList<int>> trusteesByObject; // upper-case object name -> trustees
+    QHash<uint32_t, QList<int>> trusteesByObjectId; // object id -> trustees
 };
 
 struct Server
@@ -103,14 +117,17 @@ struct Server
     const Connection *connection(int number) const;
     bool isOperator(const QString &login) const; // case-insensitive
 
-    // Positions in openFiles / trustees, in file order. Every look-up reads
-    // the index, which the loader keeps and buildIndex() makes anew.
+    // Positions in openFiles / trustees, in file order, from the index the
+    // loader builds as it reads.
     QList<int> usesOf(const QString &volumePath) const;
+    const FileUses *fileUses(const QString &volumePath) const; // null when unused
     QList<int> trusteesOfPath(const QString &volumePath) const;
     QList<int> trusteesOfObject(const QString &name) const;
 
     ServerIndex index;
-    void buildIndex();
+    // Index one entry already appended (its trustee object resolved).
+    void indexOpenFile(int i);
+    void indexTrustee(int i);
 };
 
 struct Drive
@@ -137,6 +154,9 @@ struct Network
 // its path ("servers[0].connections[3].number: not an integer in 1..65535"),
 // for bad JSON by the offset and the parser's message; *out is untouched.
 bool parseDescription(const QByteArray &json, const QString &baseDir, Network *out, QString *error);
+// The same without the document (out->root stays empty): the text and each
+// entry are released as soon as they are read, for the smallest peak.
+bool loadDescription(QByteArray &&json, const QString &baseDir, Network *out, QString *error);
 
 // Address forms of the description: "IP:a.b.c.d", "IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS".
 std::optional<Address> parseAddressText(const QString &text);

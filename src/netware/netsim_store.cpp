@@ -18,6 +18,8 @@
 #include <cctype>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace netsim {
 
 namespace {
@@ -175,20 +177,39 @@ QByteArray restoreBigIntegers(QByteArray json, const QByteArray &marker)
 
 } // namespace
 
+FileStamp FileStamp::of(const QString &file)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+        return {};
+    return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) { }
 
-bool Store::adopt(const QByteArray &bytes, QString *error)
+namespace {
+// Tells contents apart without keeping them: size and two 64-bit hashes.
+QByteArray digestOf(const QByteArray &bytes)
 {
+    const quint64 parts[3]
+        = {quint64(bytes.size()), quint64(qHash(bytes, 0x5eed)), quint64(qHash(bytes, 0xfeed))};
+    return QByteArray(reinterpret_cast<const char *>(parts), sizeof parts);
+}
+} // namespace
+
+bool Store::adopt(QByteArray bytes, const QByteArray &digest, QString *error)
+{
+    // Without the document: a write-back reads and parses the file anew.
     Network n;
     QString problem;
-    if (!parseDescription(bytes, baseDirOf(m_file), &n, &problem)) {
+    if (!loadDescription(std::move(bytes), baseDirOf(m_file), &n, &problem)) {
         if (error)
             *error = oneLine(m_file, problem);
         return false;
     }
     m_network = std::move(n);
-    m_bytes = bytes;
-    m_failedBytes.clear();
+    m_digest = digest;
+    m_failedDigest.clear();
     m_loaded = true;
     return true;
 }
@@ -196,9 +217,7 @@ bool Store::adopt(const QByteArray &bytes, QString *error)
 bool Store::load(QString *error)
 {
     // Taken before reading, so a change during the read is seen next time.
-    const QFileInfo fi(m_file);
-    const qint64 size = fi.size();
-    const QDateTime mtime = fi.lastModified();
+    const FileStamp stamp = FileStamp::of(m_file);
     QByteArray bytes;
     QString problem;
     if (!readAll(m_file, &bytes, &problem)) {
@@ -206,44 +225,42 @@ bool Store::load(QString *error)
             *error = oneLine(m_file, problem);
         return false;
     }
-    if (!adopt(bytes, error))
+    const QByteArray digest = digestOf(bytes);
+    if (!adopt(std::move(bytes), digest, error))
         return false;
-    m_size = size;
-    m_mtime = mtime;
+    m_stamp = stamp;
     return true;
 }
 
 bool Store::refresh(bool checkContent, QString *error)
 {
-    const QFileInfo fi(m_file);
-    const qint64 size = fi.exists() ? fi.size() : -1;
-    const QDateTime mtime = fi.lastModified();
-    const bool statChanged = size < 0 || size != m_size || mtime != m_mtime;
+    const FileStamp stamp = FileStamp::of(m_file);
+    const bool statChanged = !stamp.exists || !(stamp == m_stamp);
     if (!statChanged && !checkContent)
         return true;
     QByteArray bytes;
     QString problem;
     if (!readAll(m_file, &bytes, &problem)) {
         const QByteArray marker("\0missing", 8); // reported once until the file is back
-        if (m_failedBytes == marker)
+        if (m_failedDigest == marker)
             return true;
-        m_failedBytes = marker;
+        m_failedDigest = marker;
         if (error)
             *error = oneLine(m_file, problem);
         return false;
     }
-    if (bytes != m_bytes) {
-        if (bytes == m_failedBytes)
+    const QByteArray digest = digestOf(bytes);
+    if (digest != m_digest) {
+        if (digest == m_failedDigest)
             return true;
-        if (!adopt(bytes, error)) {
-            m_failedBytes = bytes;
+        if (!adopt(std::move(bytes), digest, error)) {
+            m_failedDigest = digest;
             return false;
         }
     } else {
-        m_failedBytes.clear();
+        m_failedDigest.clear();
     }
-    m_size = size;
-    m_mtime = mtime;
+    m_stamp = stamp;
     return true;
 }
 
@@ -287,13 +304,12 @@ bool Store::modify(const Change &change, QString *error)
     if (!WriteFileAtomically(m_file, out, &problem))
         return failed(problem + QStringLiteral(" (nothing written)"));
 
+    after.root = QJsonObject();
     m_network = std::move(after);
-    m_bytes = out;
-    m_failedBytes.clear();
+    m_digest = digestOf(out);
+    m_failedDigest.clear();
     m_loaded = true;
-    const QFileInfo written(m_file);
-    m_size = written.size();
-    m_mtime = written.lastModified();
+    m_stamp = FileStamp::of(m_file);
     return true;
 }
 

@@ -5,12 +5,22 @@
 
 #include "netware/netsim_network.h"
 
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
 
 namespace netsim {
+
+// What tells a changed file: read with one stat, no time-zone conversion,
+// since every path parse compares it.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = -1;
+    qint64 mtimeNs = 0;
+    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+    static FileStamp of(const QString &file);
+};
 
 class Store final
 {
@@ -37,15 +47,14 @@ public:
     bool modify(const Change &change, QString *error);
 
 private:
-    bool adopt(const QByteArray &bytes, QString *error);
+    bool adopt(QByteArray bytes, const QByteArray &digest, QString *error);
 
     QString m_file;
     Network m_network;
     bool m_loaded = false;
-    QByteArray m_bytes; // what the current state was read from
-    qint64 m_size = -1;
-    QDateTime m_mtime;
-    QByteArray m_failedBytes; // last content reported as bad
+    QByteArray m_digest; // of the content the current state was read from
+    FileStamp m_stamp;
+    QByteArray m_failedDigest; // of the last content reported as bad
 };
 
 // NWSIM_NETWORK when set, otherwise the demo copy (installed on first use).

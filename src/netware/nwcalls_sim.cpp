@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ struct Client
 {
     std::unique_ptr<Store> store;
     QMap<QString, NWCONN_HANDLE> handles; // upper-case server name -> handle, never reused
+    QHash<NWCONN_HANDLE, QString> serverNames; // the reverse, read on every call
     NWCONN_HANDLE nextHandle = 1;
     QMap<NWDSContextHandle, QString> contexts; // handle -> name context
     NWDSContextHandle nextContext = 1;
@@ -54,8 +56,10 @@ void assignHandles(Client &c)
 {
     for (const Server &s : c.net().servers) {
         const QString key = s.name.toUpper();
-        if (!c.handles.contains(key))
+        if (!c.handles.contains(key)) {
+            c.serverNames.insert(c.nextHandle, key);
             c.handles.insert(key, c.nextHandle++);
+        }
     }
 }
 
@@ -74,7 +78,7 @@ const Server *serverOf(Client &c, NWCONN_HANDLE conn, int *index = nullptr)
 {
     if (!c.ready() || conn == 0)
         return nullptr;
-    const QString name = c.handles.key(conn);
+    const QString name = c.serverNames.value(conn);
     if (name.isEmpty())
         return nullptr;
     const int i = c.net().serverIndex(name);
@@ -83,13 +87,14 @@ const Server *serverOf(Client &c, NWCONN_HANDLE conn, int *index = nullptr)
     return i < 0 ? nullptr : &c.net().servers[i];
 }
 
-// What every call on a connection needs first: a started client, the
-// description as it is now on disk, and a server behind the handle.
+// What every call on a connection needs first: a started client and a
+// server behind the handle.
 NWCCODE serverFor(Client &c, NWCONN_HANDLE conn, const Server **s)
 {
     if (!c.ready())
         return NW_ERR_NOT_INITIALIZED;
-    refresh(c, false);
+    // The description is re-read only where a scan or a lookup starts (path
+    // parse, first batch): a stat per call was a quarter of a scan.
     *s = serverOf(c, conn);
     return *s ? NWCCODE(NW_SUCCESS) : NWCCODE(NW_ERR_INVALID_CONNECTION);
 }
@@ -135,17 +140,6 @@ QString nativePath(const QString &root, const QString &dirPath)
         current += QLatin1Char('/') + *it;
     }
     return current;
-}
-
-nuint32 dosDateTime(const QDateTime &t)
-{
-    if (!t.isValid() || t.date().year() < 1980)
-        return 0;
-    const QDate d = t.date();
-    const QTime tm = t.time();
-    const nuint32 date = nuint32((d.year() - 1980) << 9 | d.month() << 5 | d.day());
-    const nuint32 time = nuint32(tm.hour() << 11 | tm.minute() << 5 | tm.second() / 2);
-    return date << 16 | time;
 }
 
 } // namespace
@@ -223,26 +217,25 @@ NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, nuint8, const char *fileP
     if (!s->isOperator(c.net().login))
         return NW_ERR_NO_RIGHTS;
 
-    const QList<int> uses = s->usesOf(path);
-    const auto use = [&](qint64 i) -> const OpenFile & { return s->openFiles[uses[i]]; };
+    const FileUses *found = s->fileUses(path);
+    const qint64 total = found ? found->entries.size() : 0;
+    const auto use = [&](qint64 i) -> const OpenFile & { return s->openFiles[found->entries[i]]; };
     const qint64 first = qint64(*iterHandle) * NW_MAX_CONNS_PER_BATCH;
-    if (*iterHandle < 0 || first >= uses.size())
+    if (*iterHandle < 0 || first >= total)
         return NW_ERR_NO_MORE_ENTRIES;
 
+    // The counts cover every use of the file; the loader keeps them, so a
+    // batch costs its own entries only.
     CONNS_USING_FILE r;
     std::memset(&r, 0, sizeof r);
-    for (qint64 i = 0; i < uses.size(); ++i) {
-        const OpenFile &f = use(i);
-        ++r.useCount;
-        ++r.openCount;
-        r.openForReadCount += (f.accessControl & 1) ? 1 : 0;
-        r.openForWriteCount += (f.accessControl & 2) ? 1 : 0;
-        r.denyReadCount += (f.accessControl & 4) ? 1 : 0;
-        r.denyWriteCount += (f.accessControl & 8) ? 1 : 0;
-        if (f.lockFlag)
-            r.locked = 1;
-    }
-    const qint64 end = std::min<qint64>(first + NW_MAX_CONNS_PER_BATCH, uses.size());
+    r.useCount = nuint16(total);
+    r.openCount = nuint16(total);
+    r.openForReadCount = nuint16(found->forRead);
+    r.openForWriteCount = nuint16(found->forWrite);
+    r.denyReadCount = nuint16(found->denyRead);
+    r.denyWriteCount = nuint16(found->denyWrite);
+    r.locked = found->locked ? 1 : 0;
+    const qint64 end = std::min<qint64>(first + NW_MAX_CONNS_PER_BATCH, total);
     for (qint64 i = first; i < end; ++i) {
         CONN_USING_FILE &e = r.connInfo[r.connCount++];
         e.connNumber = use(i).connection;
@@ -251,7 +244,7 @@ NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, nuint8, const char *fileP
         e.accessControl = use(i).accessControl;
         e.lockFlag = use(i).lockFlag;
     }
-    r.nextRequest = end < uses.size() ? nuint16(*iterHandle + 1) : 0;
+    r.nextRequest = end < total ? nuint16(*iterHandle + 1) : 0;
     *fileUsed = r;
     if (fileUse)
         *fileUse = r.connInfo[0];
@@ -272,10 +265,8 @@ NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, nuint16 connNumber, char 
     outputText(objName, NW_OBJECT_NAME_LEN, cn->object);
     if (objType)
         *objType = 1; // a user object
-    if (objID) {
-        const DirObject *o = s->object(cn->object);
-        *objID = o ? o->id : 0;
-    }
+    if (objID)
+        *objID = cn->objectId;
     if (loginTime) {
         std::memcpy(loginTime, cn->loginTime.data(), cn->loginTime.size());
         loginTime[7] = 0;
@@ -493,13 +484,15 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     // The handle holds the position of the path last returned.
     const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
     int position = 0;
-    const QList<int> own = o ? s->trusteesOfObject(o->name) : QList<int>();
+    const QList<int> own = o ? s->index.trusteesByObjectId.value(o->id) : QList<int>();
     for (int ti : own) {
         const Trustee &t = s->trustees[ti];
-        if (volumeOfPath(t.path).compare(v->name, Qt::CaseInsensitive) != 0)
+        const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
+        const QStringView volume = QStringView(t.path).left(colon);
+        if (volume != v->name && volume.compare(v->name, Qt::CaseInsensitive) != 0)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
-            QString rest = t.path.mid(t.path.indexOf(QLatin1Char(':')) + 1);
+            QString rest = t.path.mid(colon + 1);
             rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
             const QString full = v->name + QLatin1Char(':') + rest;
             *iterHandle = nuint16(position);
@@ -538,10 +531,11 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
 
-    const QList<int> all = s->trusteesOfPath(wanted);
-    const QString dir = wanted.mid(wanted.indexOf(QLatin1Char(':')) + 1);
-    const QString native = nativePath(v->root, dir);
-    if (all.isEmpty() && native.isEmpty())
+    const QList<int> all = s->index.trusteesByPath.value(wanted);
+    const QStringView dir = QStringView(wanted).mid(wanted.indexOf(QLatin1Char(':')) + 1);
+    // A path with trustees exists for the server; only one without needs the
+    // disk to tell an empty folder from a missing one.
+    if (all.isEmpty() && nativePath(v->root, dir.toString()).isEmpty())
         return NW_ERR_INVALID_PATH;
 
     // Block k holds trustees 20k..20k+19; the last block always has an empty
@@ -551,14 +545,17 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
         return NW_ERR_NO_MORE_ENTRIES;
     for (int i = 0; i < NW_TRUSTEES_PER_BLOCK; ++i)
         trusteeList[i] = first + i < all.size()
-            ? TRUSTEE_INFO {s->object(s->trustees[all[first + i]].object)->id,
+            ? TRUSTEE_INFO {s->trustees[all[first + i]].objectId,
                             s->trustees[all[first + i]].rights, 0}
             : TRUSTEE_INFO {0, 0, 0};
-    outputText(dirName, NW_DIR_NAME_LEN,
-               dir.isEmpty() ? v->name
-                             : dir.section(QLatin1Char('\\'), -1, -1, QString::SectionSkipEmpty));
+    if (dirName)
+        outputText(dirName, NW_DIR_NAME_LEN,
+                   dir.isEmpty() ? v->name
+                                 : dir.mid(dir.lastIndexOf(QLatin1Char('\\')) + 1).toString());
+    // No date: reading it meant resolving the folder on disk for every path
+    // of a rights lookup, which never reads it.
     if (dirDateTime)
-        *dirDateTime = native.isEmpty() ? 0 : dosDateTime(QFileInfo(native).lastModified());
+        *dirDateTime = 0;
     if (ownerID)
         *ownerID = 0;
     *iterHandle += 1;

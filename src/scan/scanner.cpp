@@ -6,6 +6,7 @@
 #include "scan/scan_context.h"
 #include "scan/scan_engine.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -60,20 +61,38 @@ public:
         m_ctx.table.resize(userCount + 1);
         m_ctx.table[userCount] = user.record;
         ++userCount;
-        m_form.List1()->addItem(user.name);
+        m_pending.append(user.name);
     }
     bool nextBatch() override
     {
+        // Lines go in together and at a bounded rate: laying out and painting
+        // the whole list at every yield made a long scan quadratic. The first
+        // users show at once, later ones at least every kShowMs.
+        if (m_shown == 0 || m_sinceShown.hasExpired(kShowMs))
+            showPending();
         m_platform.processEvents();
         // A folder or pattern change while we yielded withdrew the result:
         // carrying on would put records and lines out of step.
         withdrawn = m_withdrawn();
         return !withdrawn && !m_ctx.StopRequested;
     }
+    void showPending()
+    {
+        m_sinceShown.start();
+        if (m_pending.isEmpty())
+            return;
+        m_form.List1()->addItems(m_pending);
+        m_shown += int(m_pending.size());
+        m_pending.clear();
+    }
     int userCount = 0;
     bool withdrawn = false;
 
 private:
+    static constexpr qint64 kShowMs = 100;
+    QStringList m_pending; // listed, not yet in List1
+    int m_shown = 0; // lines this scan put in List1
+    QElapsedTimer m_sinceShown;
     Form1 &m_form;
     Platform &m_platform;
     ScanContext &m_ctx;
@@ -115,12 +134,14 @@ Scanner::Outcome Scanner::run(const QString &directoryPath, const QString &name,
             m_form.scanningFinished();
             return Outcome::Withdrawn;
         }
+        sink.showPending();
         busy.release();
         m_ctx.StopRequested = false;
         m_form.setStatus(QStringLiteral("Scan terminated."));
         m_form.scanningFinished();
         return Outcome::Stopped;
     case ScanResult::Outcome::Completed:
+        sink.showPending();
         break;
     }
 

@@ -92,6 +92,44 @@ private slots:
         QVERIFY(!parseDescription(text, "/tmp", &out, &error));
         QVERIFY2(error.startsWith(expected), qPrintable(error));
         QCOMPARE(out.login, QString("UNTOUCHED"));
+        // The store's loader, which drops entries as it reads, finds the same.
+        QString dropping;
+        QVERIFY(!loadDescription(QByteArray(text), "/tmp", &out, &dropping));
+        QCOMPARE(dropping, error);
+    }
+    // The text forms of an address and a login time, accepted or refused.
+    void addressAndLoginTexts_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("net"); // empty when refused
+        QTest::newRow("IP") << "IP:10.1.2.255" << QByteArray("\x0a\x01\x02\xff", 4);
+        QTest::newRow("IP lower case, final line break") << "ip:0.0.0.7\n"
+                                                         << QByteArray("\x00\x00\x00\x07", 4);
+        QTest::newRow("IPX hex any case")
+            << "ipx:0000aB01:0000000000C1:0451" << QByteArray("\x00\x00\xab\x01", 4);
+        QTest::newRow("IP byte above 255") << "IP:10.1.2.256" << QByteArray();
+        QTest::newRow("IP four digits") << "IP:1000.1.2.3" << QByteArray();
+        QTest::newRow("IP three parts") << "IP:10.1.2" << QByteArray();
+        QTest::newRow("IP trailing dot") << "IP:10.1.2.3." << QByteArray();
+        QTest::newRow("IPX short node") << "IPX:00000001:00000000C1:0451" << QByteArray();
+        QTest::newRow("IPX not hex") << "IPX:0000000G:0000000000C1:0451" << QByteArray();
+    }
+    void addressAndLoginTexts()
+    {
+        QFETCH(QString, address);
+        QFETCH(QByteArray, net);
+        const auto a = parseAddressText(address);
+        QCOMPARE(a.has_value(), !net.isEmpty());
+        if (a)
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(a->net.data()), 4), net);
+    }
+    void loginTimeTexts()
+    {
+        const auto t = parseLoginTimeText("2026-12-06 08:15:09");
+        QVERIFY(t && *t == (std::array<uint8_t, 7> {26, 12, 6, 8, 15, 9, 0}));
+        for (const char *bad : {"2026-12-6 08:15:09", "2026-12-06T08:15:09", "2026-12-06 08:15:9",
+                                "2026-13-06 08:15:09", "2026-12-06 08:15:09 "})
+            QVERIFY2(!parseLoginTimeText(bad), bad);
     }
 };
 

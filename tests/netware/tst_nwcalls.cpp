@@ -374,6 +374,49 @@ private slots:
             NWCCODE(0));
         QCOMPARE(all.connInfo[0].lockFlag, nuint8(1));
     }
+    // A change lands between two batches: the running scan keeps one state,
+    // the next path parse or first batch reads the new one.
+    void rereadWhereAScanStarts_data()
+    {
+        QTest::addColumn<bool>("parse");
+        QTest::addColumn<bool>("restart");
+        QTest::addColumn<int>("lockFlag"); // of the second batch's entry
+        QTest::newRow("next batch of the same scan") << false << false << 0;
+        QTest::newRow("path parse") << true << false << 10;
+        QTest::newRow("first batch of the next scan") << false << true << 10;
+    }
+    void rereadWhereAScanStarts()
+    {
+        QFETCH(bool, parse);
+        QFETCH(bool, restart);
+        QJsonObject net = network();
+        QJsonArray uses;
+        for (int i = 0; i < 80; ++i)
+            uses.append(use("SYS:APPS\\BIG.DBF", 1000 + i));
+        set(net, 0, "openFiles", uses);
+        start(net);
+        const NWCONN_HANDLE conn = handle("F:\\X");
+        CONN_USING_FILE one;
+        CONNS_USING_FILE all;
+        nint16 it = 0;
+        QCOMPARE(NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\BIG.DBF", &it, &one, &all),
+                 NWCCODE(0));
+        QJsonObject locked = uses[75].toObject();
+        locked["lockFlag"] = 10; // a longer file: the size alone tells the change
+        uses[75] = locked;
+        set(net, 0, "openFiles", uses);
+        write(m_dir, net);
+        if (parse)
+            handle("F:\\X");
+        if (restart)
+            NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\BIG.DBF", &it, &one, &all);
+        it = 1;
+        QCOMPARE(NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\BIG.DBF", &it, &one, &all),
+                 NWCCODE(0));
+        QFETCH(int, lockFlag);
+        QCOMPARE(int(all.connInfo[5].lockFlag), lockFlag);
+        QCOMPARE(all.locked != 0, lockFlag != 0);
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -179,6 +179,34 @@ private slots:
         QVERIFY(!r.ctx.StopRequested);
         QCOMPARE(r.p.busyDepth, 0);
     }
+    // Lines go into List1 in bunches, but the first users show at the next
+    // yield, and a result withdrawn while the scan yields (a folder change)
+    // ends it.
+    void listShownWhileScanning_data()
+    {
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("grows") << false;
+        QTest::newRow("emptied at the third yield") << true;
+    }
+    void listShownWhileScanning()
+    {
+        QFETCH(bool, emptied);
+        Rig r;
+        r.users(300);
+        QList<int> counts;
+        r.p.onProcessEvents = [&] {
+            counts << r.form.List1()->count();
+            if (emptied && counts.size() == 3) {
+                r.form.withdrawResult();
+                r.scanner.withdraw();
+            }
+        };
+        r.scan(r.net);
+        QVERIFY(counts.size() >= 3);
+        QCOMPARE(counts.mid(0, 2), QList<int>({0, 70}));
+        QCOMPARE(r.form.List1()->count(), emptied ? 0 : 300);
+        QCOMPARE(r.history.size(), emptied ? 0 : 1);
+    }
     void triggerDuringScanIsIgnored()
     {
         Rig r;
