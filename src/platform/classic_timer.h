@@ -19,6 +19,8 @@ public:
     // True when ticks are actually being delivered.
     bool isTicking() const { return m_timer.isActive(); }
     int remainingMs() const { return m_timer.remainingTime(); }
+    // The next tick comes one whole interval from now.
+    void restartCount() { restart(); }
 
 signals:
     void tick();

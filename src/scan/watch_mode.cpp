@@ -28,7 +28,7 @@ WatchMode::WatchMode(Form1 &form, Platform &platform, NotificationSettings &sett
     : QObject(parent), m_form(form), m_platform(platform), m_settings(settings)
 {
     m_form.Text3()->installEventFilter(this);
-    // Queued: the held tick runs after the handler that opened the dialog
+    // Queued: the count restarts after the handler that opened the dialog
     // has acted on what the user answered.
     connect(&m_platform.openDialogs(), &OpenDialogs::allClosed, this, &WatchMode::onDialogsClosed,
             Qt::QueuedConnection);
@@ -48,10 +48,13 @@ void WatchMode::onTimerTick()
 void WatchMode::onDialogsClosed()
 {
     // Another dialog may have opened meanwhile (About asks twice), and the
-    // watch may have stopped.
+    // watch may have stopped. The held tick's scan comes one whole interval
+    // after the dialog closed, not at once: a watched scan that keeps
+    // failing with an error box would otherwise reopen it the moment it is
+    // closed, and the user could never reach the check box to stop it.
     if (m_tickHeld && !m_platform.openDialogs().any() && m_form.Timer1()->isEnabled()) {
         m_tickHeld = false;
-        emit scanDue();
+        m_form.Timer1()->restartCount();
     }
 }
 
