@@ -43,7 +43,15 @@ QMargins WindowMoves::frameMargins() const
 
 void WindowMoves::recentre()
 {
-    const QMargins frame = frameMargins();
+    // Shown again after a hide, the window is not framed yet, but it will be
+    // framed as before: placing it by the last frame seen now spares a
+    // second move once the window manager has mapped it, a move that openbox
+    // may undo while it is still taking the window back.
+    QMargins frame = frameMargins();
+    if (frame.isNull())
+        frame = m_lastFrame;
+    else
+        m_lastFrame = frame;
     const QSize inner = m_window.size();
     const QPoint outer = centredPosition(m_platform.screenSize(), inner.grownBy(frame));
     // Placed by its inner rectangle, so that the stale margins the widget may

@@ -41,4 +41,5 @@ private:
     QWidget &m_window;
     Platform &m_platform;
     QList<QPointer<QWidget>> m_surfaces;
+    QMargins m_lastFrame; // the frame last seen around the window
 };
