@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 constexpr int FrameCheckMs = 50;
@@ -29,6 +30,8 @@ MainWindowBehaviour::MainWindowBehaviour(Form1 &form, Platform &platform, TrayIc
         if (m_form.isMinimized())
             restore();
     };
+    m_frameCheck.setInterval(FrameCheckMs);
+    connect(&m_frameCheck, &QTimer::timeout, this, &MainWindowBehaviour::checkFrame);
     connect(m_form.mPopRestore(), &QAction::triggered, this, &MainWindowBehaviour::restore);
     connect(m_form.mPopExit(), &QAction::triggered, &m_form, &QWidget::close);
     // The window sees key presses before its controls do.
@@ -80,23 +83,35 @@ void MainWindowBehaviour::undoMinimiseUnderModal()
 void MainWindowBehaviour::recentre()
 {
     m_moves->recentre();
-    // Before the first show the window manager's frame is unknown, so the
-    // size used was too small: centre again once the frame is known.
-    m_frameUnknown = m_form.frameGeometry() == m_form.geometry();
+    // Shown but not yet framed by the window manager, the window was placed
+    // by its inner size: centre it again once the frame is there, which is
+    // when the window manager maps it (the window is exposed) or, with one
+    // that publishes the frame later, at one of the checks that follow.
+    m_frameUnknown = !frameKnown();
+    m_frameChecksLeft = FrameChecks;
     if (m_frameUnknown)
-        QTimer::singleShot(FrameCheckMs, this, [this] { checkFrame(FrameChecks); });
+        m_frameCheck.start();
+    else
+        m_frameCheck.stop();
 }
 
-void MainWindowBehaviour::checkFrame(int triesLeft)
+bool MainWindowBehaviour::frameKnown() const
 {
-    // Nothing tells the window when the window manager has framed it: look
-    // a few times, and give up where there is no frame at all.
-    if (!m_frameUnknown || m_form.isMinimized())
-        return;
-    if (m_form.frameGeometry() != m_form.geometry())
+    const QWindow *handle = m_form.windowHandle();
+    return handle && handle->isExposed() && !m_moves->frameMargins().isNull();
+}
+
+void MainWindowBehaviour::checkFrame()
+{
+    if (!m_frameUnknown || m_form.isMinimized() || !m_form.isVisible()) {
+        m_frameCheck.stop();
+    } else if (frameKnown()) {
         recentre();
-    else if (triesLeft > 1)
-        QTimer::singleShot(FrameCheckMs, this, [this, triesLeft] { checkFrame(triesLeft - 1); });
+    } else if (--m_frameChecksLeft <= 0) {
+        // No frame at all (no window manager, or one that draws none).
+        m_frameUnknown = false;
+        m_frameCheck.stop();
+    }
 }
 
 void MainWindowBehaviour::popUpMenu()
@@ -108,6 +123,8 @@ void MainWindowBehaviour::popUpMenu()
 
 bool MainWindowBehaviour::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Expose && m_frameUnknown && watched == m_form.windowHandle())
+        checkFrame();
     // Some window managers minimise a dialog without its parent.
     if (event->type() == QEvent::WindowStateChange && watched == QApplication::activeModalWidget()
         && static_cast<QWidget *>(watched)->isMinimized())

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 class Form1;
 class Platform;
@@ -29,10 +30,13 @@ protected:
 
 private:
     void undoMinimiseUnderModal();
-    void checkFrame(int triesLeft);
+    bool frameKnown() const;
+    void checkFrame();
 
     Form1 &m_form;
     TrayIcon &m_tray;
     WindowMoves *m_moves; // drags and re-centres by the background and labels
     bool m_frameUnknown = false; // the last re-centre ran without the frame
+    int m_frameChecksLeft = 0;
+    QTimer m_frameCheck;
 };

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 
 QPoint centredPosition(QSize screen, QSize window)
@@ -25,9 +26,37 @@ WindowMoves::WindowMoves(QWidget &window, Platform &platform, const QList<QWidge
     }
 }
 
+QMargins WindowMoves::frameMargins() const
+{
+    // Not QWidget::frameGeometry(): the widget keeps the margins it saw at
+    // its last move or resize, which may predate the window manager's frame
+    // (the frame then appears around a window that does not move). The
+    // window handle asks the platform, which follows the frame extents.
+    const QWindow *handle = m_window.windowHandle();
+    const QMargins m = handle ? handle->frameMargins() : QMargins();
+    // Half-built frames measure as negative margins while a window manager
+    // is still framing the window.
+    if (m.left() < 0 || m.top() < 0 || m.right() < 0 || m.bottom() < 0)
+        return QMargins();
+    return m;
+}
+
 void WindowMoves::recentre()
 {
-    m_window.move(centredPosition(m_platform.screenSize(), m_window.frameGeometry().size()));
+    // Shown again after a hide, the window is not framed yet, but it will be
+    // framed as before: placing it by the last frame seen now spares a
+    // second move once the window manager has mapped it, a move that openbox
+    // may undo while it is still taking the window back.
+    QMargins frame = frameMargins();
+    if (frame.isNull())
+        frame = m_lastFrame;
+    else
+        m_lastFrame = frame;
+    const QSize inner = m_window.size();
+    const QPoint outer = centredPosition(m_platform.screenSize(), inner.grownBy(frame));
+    // Placed by its inner rectangle, so that the stale margins the widget may
+    // hold play no part.
+    m_window.setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), inner));
 }
 
 bool WindowMoves::eventFilter(QObject *watched, QEvent *event)

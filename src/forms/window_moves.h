@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -29,6 +30,9 @@ public:
 
     // Moves the window to centredPosition() without changing its size.
     void recentre();
+    // The window manager's frame around the window as the platform knows it
+    // now; null while there is none or it is not known yet.
+    QMargins frameMargins() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -37,4 +41,5 @@ private:
     QWidget &m_window;
     Platform &m_platform;
     QList<QPointer<QWidget>> m_surfaces;
+    QMargins m_lastFrame; // the frame last seen around the window
 };

@@ -171,14 +171,8 @@ echo "e2e: main window $main: $(xdotool getwindowgeometry "$main" | tr '\n' ' ')
 
 step="first show position"
 # The first show sits where every later re-centre puts the window.
-# Known to miss now and then under load (the toolkit may keep a frame of
-# zero measured before the window manager framed the window): reported, not
-# yet fatal.
-if wait_for 10 recentred "$main"; then
-  echo "e2e: first shown re-centred at $(outer_geometry "$main")"
-else
-  echo "e2e: WARNING: first shown at $(outer_geometry "$main"), not re-centred" >&2
-fi
+wait_for 10 recentred "$main" || fail "first shown at $(outer_geometry "$main"), not re-centred"
+echo "e2e: first shown re-centred at $(outer_geometry "$main")"
 
 step="copy the users report"
 # The command line's file is scanned at start; Copy puts its report on the clipboard.
