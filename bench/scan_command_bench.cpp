@@ -1,20 +1,14 @@
 // Times velmora-scan against the engine's own scan of the same network, the
-// benchmark's shape: `entries` file-use entries on F:\APPS\ORDERS.DBF, a
-// quarter of them second connections of users listed earlier, three trustee
-// paths per user.
+// benchmarks' network of `entries` file-use entries (bench_network.h).
 //
 //   velmora_scan_bench [--reps N] [--entries 10000]
+#include "bench_network.h"
 #include "netware/nwcalls.h"
 #include "scan/scan_engine.h"
 #include "scan/trustee_rights.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,55 +18,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray describe(int entries)
-{
-    const int twice = entries / 4;
-    const int users = entries - twice;
-    QJsonArray objects {QJsonObject {{"name", "ADMIN"}, {"id", 1}}};
-    QJsonArray connections, openFiles, trustees;
-    int number = 1;
-    auto use = [&](int u) {
-        ++number;
-        const QString name = QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0'));
-        connections.append(QJsonObject {
-            {"number", number},
-            {"object", name},
-            {"loginTime", "2026-12-07 08:15:00"},
-            {"address", QStringLiteral("IP:10.1.%1.%2").arg(number / 256).arg(number % 256)}});
-        openFiles.append(QJsonObject {{"path", "SYS:APPS\\ORDERS.DBF"},
-                                      {"connection", number},
-                                      {"task", 1 + u % 7},
-                                      {"lockType", 8},
-                                      {"accessControl", 3},
-                                      {"lockFlag", 0}});
-    };
-    for (int u = 0; u < users; ++u) {
-        const QString name = QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0'));
-        objects.append(QJsonObject {{"name", name}, {"id", 1000 + u}});
-        for (const QString &path :
-             {"SYS:HOME\\" + name, "SYS:HOME\\" + name + "\\MAIL", "SYS:APPS\\" + name})
-            trustees.append(QJsonObject {{"path", path}, {"object", name}, {"rights", 0x0B}});
-        use(u);
-    }
-    for (int u = 0; u < twice; ++u)
-        use(u);
-    const QJsonObject server {
-        {"name", "FS1"},
-        {"operators", QJsonArray {"ADMIN"}},
-        {"volumes",
-         QJsonArray {QJsonObject {{"name", "SYS"}, {"number", 0}, {"root", "volumes/FS1/SYS"}}}},
-        {"objects", objects},
-        {"connections", connections},
-        {"openFiles", openFiles},
-        {"trustees", trustees}};
-    const QJsonObject root {
-        {"format", "velmora-netsim/1"},
-        {"workstation",
-         QJsonObject {{"login", "ADMIN"}, {"drives", QJsonObject {{"F", "FS1/SYS:"}}}}},
-        {"servers", QJsonArray {server}}};
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
-}
 
 double medianMs(int reps, const std::function<void()> &run)
 {
@@ -129,22 +74,17 @@ int main(int argc, char *argv[])
         }
     }
     QTemporaryDir dir;
-    const QString apps = dir.filePath("volumes/FS1/SYS/APPS");
-    QFile network(dir.filePath("network.json"));
-    QFile scanned(apps + "/ORDERS.DBF");
-    if (!QDir().mkpath(apps) || !network.open(QIODevice::WriteOnly)
-        || network.write(describe(entries)) < 0 || !scanned.open(QIODevice::WriteOnly))
+    int users = 0;
+    const QString network = bench::writeNetwork(dir.path(), entries, &users);
+    if (network.isEmpty())
         die("cannot write the network");
-    network.close();
-    scanned.close();
-    qputenv("NWSIM_NETWORK", network.fileName().toLocal8Bit());
+    qputenv("NWSIM_NETWORK", network.toLocal8Bit());
 
     const double load = medianMs(reps, [] {
         if (NWCallsInit(nullptr, nullptr) != 0)
             die("NWCallsInit failed");
     });
     const ScanEngine engine(&LookUpTrusteeRights);
-    const int users = entries - entries / 4;
     const double scan = medianMs(reps, [&] {
         Sink sink;
         if (engine.run("F:\\APPS\\ORDERS.DBF", 0, sink).outcome != ScanResult::Outcome::Completed
