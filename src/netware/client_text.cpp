@@ -1,5 +1,6 @@
 #include "netware/client_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -59,6 +60,28 @@ bool canEncode(QStringView text)
         if (toByte(c) < 0)
             return false;
     return true;
+}
+
+std::optional<std::size_t> encodeInto(QStringView text, char *dst, std::size_t size)
+{
+    if (!dst || size == 0)
+        return std::nullopt;
+    const std::size_t n = std::min(std::size_t(text.size()), size - 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        const int b = toByte(text[qsizetype(i)]);
+        if (b < 0) {
+            dst[0] = '\0';
+            return std::nullopt;
+        }
+        dst[i] = char(b);
+    }
+    // The part cut off must be writable too, as when the whole is encoded.
+    if (!canEncode(text.mid(qsizetype(n)))) {
+        dst[0] = '\0';
+        return std::nullopt;
+    }
+    dst[n] = '\0';
+    return n;
 }
 
 QString decode(const char *bytes, std::size_t size)

@@ -17,6 +17,10 @@ std::optional<QByteArray> encode(QStringView text);
 // The same with one NUL appended, ready for a const char * input.
 std::optional<QByteArray> encodeZ(QStringView text);
 bool canEncode(QStringView text);
+// Writes text into a buffer of size bytes, cut to fit, always NUL-terminated,
+// without an allocation; the number of bytes before the NUL, or nothing (and
+// an empty text written) when a character of text has no place in the page.
+std::optional<std::size_t> encodeInto(QStringView text, char *dst, std::size_t size);
 
 // The characters before the first NUL of a buffer of size bytes (all of it
 // when it holds none). Every byte decodes.

