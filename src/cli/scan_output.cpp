@@ -54,14 +54,17 @@ QList<ScanField> UserFields(const ScannedUser &user)
     // A failed address query has no raw data to show: the text is then "NA".
     const bool hasAddress = r.AddressText != QLatin1String("NA");
     const NWINET_ADDR &a = user.address;
+    // Copied out: the record is packed, and a reference to its 16-bit field
+    // would be misaligned.
+    const int connType = a.connType;
     const QJsonValue addressJson = hasAddress
-        ? QJsonValue(QJsonObject {{QStringLiteral("type"), a.connType},
+        ? QJsonValue(QJsonObject {{QStringLiteral("type"), connType},
                                   {QStringLiteral("net"), byteArray(a.networkAddr, 4)},
                                   {QStringLiteral("node"), byteArray(a.netNodeAddr, 6)},
                                   {QStringLiteral("socket"), byteArray(a.socket, 2)}})
         : QJsonValue(QJsonValue::Null);
     const QString addressText = hasAddress
-        ? QString::number(a.connType) + QLatin1Char(':') + hex(a.networkAddr, 4) + QLatin1Char(':')
+        ? QString::number(connType) + QLatin1Char(':') + hex(a.networkAddr, 4) + QLatin1Char(':')
             + hex(a.netNodeAddr, 6) + QLatin1Char(':') + hex(a.socket, 2)
         : QString();
     const bool locked = r.LockFlag != 0;
