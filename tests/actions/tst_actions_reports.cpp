@@ -75,13 +75,17 @@ private slots:
         QTest::addColumn<bool>("works");
         QTest::addColumn<QString>("status");
         // 18 + 17 + 0 + 4 + 6 + 0 + 7 characters and six "\r\n" pairs.
-        QTest::newRow("Copy counts CR/LF")
-            << true << -1 << true << "64 bytes copied to the clipboard.";
-        QTest::newRow("User copies the current user") << false << 1 << true << "";
-        QTest::newRow("User with no current user")
-            << false << -1 << true << "No user is current: click on a user first.";
-        QTest::newRow("Copy refused") << true << -1 << false << "Could not copy to the clipboard.";
-        QTest::newRow("User refused") << false << 0 << false << "Could not copy to the clipboard.";
+        const auto row
+            = [](const char *name, bool whole, int current, bool works, const char *status) {
+                  QTest::newRow(name) << whole << current << works << status;
+              };
+        const char *refused = "Could not copy to the clipboard.";
+        row("Copy counts CR/LF", true, -1, true, "64 bytes copied to the clipboard.");
+        row("User copies the current user", false, 1, true, "");
+        row("User with no current user", false, -1, true,
+            "No user is current: click on a user first.");
+        row("Copy refused", true, -1, false, refused);
+        row("User refused", false, 0, false, refused);
     }
     void copy()
     {

@@ -57,18 +57,15 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("status");
-        QTest::newRow("spaces") << "   "
-                                << "";
-        QTest::newRow("/p") << " /p "
-                            << "";
-        QTest::newRow("/P is a path") << "/P"
-                                      << "Passed file '/P' does not exist.";
-        QTest::newRow("missing file") << "F:\\NOPE.TXT"
-                                      << "Passed file 'F:\\NOPE.TXT' does not exist.";
-        QTest::newRow("a folder") << "F:\\APPS"
-                                  << "Passed file 'F:\\APPS' does not exist.";
-        QTest::newRow("quotes are kept") << "\"" + kOrders + "\""
-                                         << "Passed file '\"" + kOrders + "\"' does not exist.";
+        const auto missing = [](const QString &line) {
+            QTest::newRow(qPrintable(line)) << line << "Passed file '" + line + "' does not exist.";
+        };
+        QTest::newRow("spaces") << "   " << QString();
+        QTest::newRow("/p") << " /p " << QString();
+        missing("/P"); // a path, not the switch
+        missing("F:\\NOPE.TXT");
+        missing("F:\\APPS"); // a folder
+        missing("\"" + kOrders + "\""); // quotes are kept
     }
     void commandLine()
     {

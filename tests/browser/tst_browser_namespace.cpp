@@ -29,20 +29,16 @@ private slots:
     {
         QTest::addColumn<QString>("dos");
         QTest::addColumn<QString>("normal");
-        QTest::newRow("bare drive is its root") << "f:"
-                                                << "F:\\";
-        QTest::newRow("trailing backslash dropped") << "F:\\APPS\\"
-                                                    << "F:\\APPS";
-        QTest::newRow("slashes and doubled separators") << "f:/APPS\\\\Data"
-                                                        << "F:\\APPS\\Data";
-        QTest::newRow("dot and dot-dot") << "F:\\APPS\\.\\Data\\..\\X"
-                                         << "F:\\APPS\\X";
-        QTest::newRow("above the root") << "F:\\.."
-                                        << "";
-        QTest::newRow("drive-relative") << "F:APPS"
-                                        << "";
-        QTest::newRow("UNC") << "\\\\FS1\\SYS"
-                             << "";
+        const auto row = [](const char *name, const char *dos, const char *normal) {
+            QTest::newRow(name) << dos << normal;
+        };
+        row("bare drive is its root", "f:", "F:\\");
+        row("trailing backslash dropped", "F:\\APPS\\", "F:\\APPS");
+        row("slashes and doubled separators", "f:/APPS\\\\Data", "F:\\APPS\\Data");
+        row("dot and dot-dot", "F:\\APPS\\.\\Data\\..\\X", "F:\\APPS\\X");
+        row("above the root", "F:\\..", "");
+        row("drive-relative", "F:APPS", "");
+        row("UNC", "\\\\FS1\\SYS", "");
     }
     void normalize()
     {
@@ -55,8 +51,7 @@ private slots:
         QTest::addColumn<QString>("nativePath");
         QTest::newRow("volume root") << "F:\\" << m_vol.path();
         QTest::newRow("file") << "F:\\APPS\\ORDERS.DBF" << native("APPS/ORDERS.DBF");
-        QTest::newRow("local folder") << "C:\\usr\\lib"
-                                      << "/usr/lib";
+        QTest::newRow("local folder") << "C:\\usr\\lib" << QString("/usr/lib");
     }
     void roundTrip()
     {

@@ -32,29 +32,21 @@ private slots:
         QTest::addColumn<int>("watchSeconds");
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("csv");
-        QTest::newRow("options after the file") << "F:\\A.DBF --format csv"
-                                                << "" << 0 << 0 << true;
-        QTest::newRow("values after =") << "--watch=65 --count=3 x"
-                                        << "" << 65 << 3 << false;
-        QTest::newRow("a file after -- may look like an option") << "-- --help"
-                                                                 << "" << 0 << 0 << false;
-        QTest::newRow("watch 0") << "--watch 0 x"
-                                 << "--watch: not a number of seconds in 1..65: 0" << 0 << 0
-                                 << false;
-        QTest::newRow("watch 66") << "--watch 66 x"
-                                  << "--watch: not a number of seconds in 1..65: 66" << 0 << 0
-                                  << false;
-        QTest::newRow("count without watch") << "--count 2 x"
-                                             << "--count needs --watch" << 0 << 2 << false;
-        QTest::newRow("count 0") << "--watch 5 --count 0 x"
-                                 << "--count: not a positive number: 0" << 5 << 0 << false;
-        QTest::newRow("unknown format")
-            << "--format xml x"
-            << "--format: not csv, json or text: xml" << 0 << 0 << false;
-        QTest::newRow("value missing") << "x --watch"
-                                       << "option --watch needs a value" << 0 << 0 << false;
-        QTest::newRow("two files") << "a b"
-                                   << "more than one FILE given" << 0 << 0 << false;
+        const auto row
+            = [](const char *name, const char *args, const char *problem, int watch, int count,
+                 bool csv) { QTest::newRow(name) << args << problem << watch << count << csv; };
+        const char *seconds = "--watch: not a number of seconds in 1..65: %1";
+        row("options after the file", "F:\\A.DBF --format csv", "", 0, 0, true);
+        row("values after =", "--watch=65 --count=3 x", "", 65, 3, false);
+        row("a file after -- may look like an option", "-- --help", "", 0, 0, false);
+        row("watch 0", "--watch 0 x", qPrintable(QString(seconds).arg(0)), 0, 0, false);
+        row("watch 66", "--watch 66 x", qPrintable(QString(seconds).arg(66)), 0, 0, false);
+        row("count without watch", "--count 2 x", "--count needs --watch", 0, 2, false);
+        row("count 0", "--watch 5 --count 0 x", "--count: not a positive number: 0", 5, 0, false);
+        row("unknown format", "--format xml x", "--format: not csv, json or text: xml", 0, 0,
+            false);
+        row("value missing", "x --watch", "option --watch needs a value", 0, 0, false);
+        row("two files", "a b", "more than one FILE given", 0, 0, false);
     }
     void arguments()
     {
@@ -87,21 +79,15 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("events");
-        QTest::newRow("first scan lists who is there") << "-"
-                                                       << "A B*"
-                                                       << "present A, present B";
-        QTest::newRow("nothing changed") << "A B*"
-                                         << "A B*"
-                                         << "";
-        QTest::newRow("closed first, then the new order") << "A B"
-                                                          << "C B D"
-                                                          << "closed A, opened C, opened D";
-        QTest::newRow("lock taken and released") << "A* B"
-                                                 << "A B*"
-                                                 << "unlocked A, locked B";
-        QTest::newRow("mode then lock") << "A"
-                                        << "A+*"
-                                        << "modeChanged A, locked A";
+        const auto row
+            = [](const char *name, const char *before, const char *after, const char *events) {
+                  QTest::newRow(name) << before << after << events;
+              };
+        row("first scan lists who is there", "-", "A B*", "present A, present B");
+        row("nothing changed", "A B*", "A B*", "");
+        row("closed first, then the new order", "A B", "C B D", "closed A, opened C, opened D");
+        row("lock taken and released", "A* B", "A B*", "unlocked A, locked B");
+        row("mode then lock", "A", "A+*", "modeChanged A, locked A");
     }
     void events()
     {

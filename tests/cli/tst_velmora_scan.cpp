@@ -101,22 +101,21 @@ private slots:
         QTest::addColumn<QString>("network");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("lastErrorLine");
-        QTest::newRow("completed") << QStringList {kFile} << "" << 0 << "";
-        QTest::newRow("completed, path with ..")
-            << QStringList {"--format", "csv", "f:\\apps\\..\\APPS\\orders.dbf"} << "" << 0 << "";
-        QTest::newRow("local file does not parse")
-            << QStringList {"/NETWORK.JSON"} << "" << 1
-            << "Error! Could not parse the path for file network.json.";
-        QTest::newRow("missing file") << QStringList {"F:\\APPS\\NONE.DBF"} << "" << 1
-                                      << "Passed file 'F:\\APPS\\NONE.DBF' does not exist.";
-        QTest::newRow("no rights") << QStringList {"G:\\LEDGER.DAT"} << "" << 2
-                                   << "Error! You do not have rights to scan this file.";
-        QTest::newRow("no client") << QStringList {kFile} << "/nonexistent/network.json" << 3
-                                   << "Error! Could not initialize Netware Client.";
-        QTest::newRow("usage") << QStringList {"--watch", "66", kFile} << "" << 64
-                               << "Try 'velmora-scan --help' for more.";
-        QTest::newRow("watch ends after count")
-            << QStringList {"--watch", "1", "--count", "2", kFile} << "" << 0 << "";
+        const auto row = [](const char *name, const QStringList &args, int code,
+                            const QString &line = {}, const QString &network = {}) {
+            QTest::newRow(name) << args << network << code << line;
+        };
+        row("completed", {kFile}, 0);
+        row("completed, path with ..", {"--format", "csv", "f:\\apps\\..\\APPS\\orders.dbf"}, 0);
+        row("local file does not parse", {"/NETWORK.JSON"}, 1,
+            "Error! Could not parse the path for file network.json.");
+        row("missing file", {"F:\\APPS\\NONE.DBF"}, 1,
+            "Passed file 'F:\\APPS\\NONE.DBF' does not exist.");
+        row("no rights", {"G:\\LEDGER.DAT"}, 2, "Error! You do not have rights to scan this file.");
+        row("no client", {kFile}, 3, "Error! Could not initialize Netware Client.",
+            "/nonexistent/network.json");
+        row("usage", {"--watch", "66", kFile}, 64, "Try 'velmora-scan --help' for more.");
+        row("watch ends after count", {"--watch", "1", "--count", "2", kFile}, 0);
     }
     void exitStatusAndReason()
     {

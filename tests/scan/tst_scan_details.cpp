@@ -137,12 +137,13 @@ private slots:
         QTest::addColumn<int>("lockFlag");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("locked");
-        QTest::newRow("nine lines, type 8 shareable") << true << 8 << 1 << "Shareable"
-                                                      << "Yes";
-        QTest::newRow("eight lines without rights, type 0") << false << 0 << 0 << "Exclusive"
-                                                            << "No";
-        QTest::newRow("type 0xFF, flag 0xFF") << true << 0xFF << 0xFF << "Exclusive"
-                                              << "Yes";
+        const auto row = [](const char *name, bool rights, int lockType, int lockFlag,
+                            const char *opened, const char *locked) {
+            QTest::newRow(name) << rights << lockType << lockFlag << opened << locked;
+        };
+        row("nine lines, type 8 shareable", true, 8, 1, "Shareable", "Yes");
+        row("eight lines without rights, type 0", false, 0, 0, "Exclusive", "No");
+        row("type 0xFF, flag 0xFF", true, 0xFF, 0xFF, "Exclusive", "Yes");
     }
     void detailText()
     {

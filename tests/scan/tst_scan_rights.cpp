@@ -62,42 +62,34 @@ private slots:
         QTest::addColumn<QString>("rights");
         const QString file = "SYS:APPS\\ORDERS.DBF", js = "JSMITH";
         const QJsonArray read {trustee("SYS:APPS", js, 0x01)};
-        QTest::newRow("last path wins, whatever the file's folder")
-            << QJsonArray {trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x03)} << file
-            << js << ""
-            << "Read,Write";
-        QTest::newRow("last match wins even with no words")
-            << QJsonArray {trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x04)} << file
-            << js << ""
-            << "";
-        QTest::newRow("other trustees and volumes ignored")
-            << QJsonArray {trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01),
-                           trustee("DATA:X", js, 0x02)}
-            << file << js << ""
-            << "Read";
-        QTest::newRow("match in the second block of a path")
-            << others(20, {trustee("SYS:APPS", js, 0x80)}) << file << js << ""
-            << "Modify";
+        const auto row
+            = [&](const char *name, const QJsonArray &on, const QString &user, const char *rights,
+                  const char *serverName = "", const char *path = nullptr) {
+                  QTest::newRow(name) << on << (path ? QString(path) : file) << user
+                                      << QString(serverName) << QString(rights);
+              };
+        row("last path wins, whatever the file's folder",
+            {trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x03)}, js, "Read,Write");
+        row("last match wins even with no words",
+            {trustee("SYS:APPS", js, 0x41), trustee("SYS:PUBLIC", js, 0x04)}, js, "");
+        row("other trustees and volumes ignored",
+            {trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01),
+             trustee("DATA:X", js, 0x02)},
+            js, "Read");
+        row("match in the second block of a path", others(20, {trustee("SYS:APPS", js, 0x80)}), js,
+            "Modify");
         // Twenty trustees fill one block; the next block's first slot is empty,
         // and the request after it fails: the lookup goes on with the next path.
-        QTest::newRow("block with empty first slot, next path still read")
-            << others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}) << file
-            << js << ""
-            << "Write";
+        row("block with empty first slot, next path still read",
+            others(19, {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02)}), js,
+            "Write");
         // The scan's upper case of "ÿves" is 0x9F in the client's code page.
-        QTest::newRow("name beyond Latin-1")
-            << QJsonArray {trustee("SYS:APPS", QStringLiteral("\u00FFves"), 0x01)} << file
-            << QStringLiteral("\u0178VES") << ""
-            << "Read";
-        QTest::newRow("unknown user") << others(3) << file << "NOBODY"
-                                      << ""
-                                      << "";
-        QTest::newRow("unknown volume") << read << "NOVOL:APPS\\ORDERS.DBF" << js << ""
-                                        << "";
-        QTest::newRow("same-named volume, second server named") << read << file << js << "FS2"
-                                                                << "Write,Create";
-        QTest::newRow("same-named volume, first server named") << read << file << js << "FS1"
-                                                               << "Read";
+        row("name beyond Latin-1", {trustee("SYS:APPS", QStringLiteral("\u00FFves"), 0x01)},
+            QStringLiteral("\u0178VES"), "Read");
+        row("unknown user", others(3), "NOBODY", "");
+        row("unknown volume", read, js, "", "", "NOVOL:APPS\\ORDERS.DBF");
+        row("same-named volume, second server named", read, js, "Write,Create", "FS2");
+        row("same-named volume, first server named", read, js, "Read", "FS1");
     }
 
     void lookup()

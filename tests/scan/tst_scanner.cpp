@@ -94,26 +94,21 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("completed");
-        const QString parse = "Error! Could not parse the path for file ORDERS.DBF.";
-        const QString before = "150 user(s)";
-        QTest::newRow("local drive not parsed")
-            << "c:\\TMP"
-            << "H====" << 150 << 150 << before << "" << parse << false;
-        QTest::newRow("no rights empties only the list")
-            << "denied"
-            << "HH===" << 0 << 150 << before << ""
-            << "Error! You do not have rights to scan this file." << false;
-        QTest::newRow("stop keeps users listed so far")
-            << "stop"
-            << "HH===" << 70 << 70 << before << "Scan terminated."
-            << "" << false;
-        QTest::newRow("completed with users") << "rescan"
-                                              << "HHSSS" << 150 << 150 << before << ""
-                                              << "" << true;
-        QTest::newRow("completed, nobody") << "idle"
-                                           << "HHHHS" << 0 << -1 << "No users"
-                                           << ""
-                                           << "" << true;
+        const auto row
+            = [](const char *name, const char *how, const char *shown, int listed, int records,
+                 const char *label, const char *status, const char *box, bool completed) {
+                  QTest::newRow(name)
+                      << how << shown << listed << records << label << status << box << completed;
+              };
+        const char *before = "150 user(s)";
+        row("local drive not parsed", "c:\\TMP", "H====", 150, 150, before, "",
+            "Error! Could not parse the path for file ORDERS.DBF.", false);
+        row("no rights empties only the list", "denied", "HH===", 0, 150, before, "",
+            "Error! You do not have rights to scan this file.", false);
+        row("stop keeps users listed so far", "stop", "HH===", 70, 70, before, "Scan terminated.",
+            "", false);
+        row("completed with users", "rescan", "HHSSS", 150, 150, before, "", "", true);
+        row("completed, nobody", "idle", "HHHHS", 0, -1, "No users", "", "", true);
     }
     void outcome()
     {
