@@ -244,6 +244,15 @@ private slots:
             QCOMPARE(box->text(), text);
         }
     }
+    void typedKeys()
+    {
+        Form1 &f = form();
+        QLineEdit *box = f.Text3();
+        box->clear();
+        QTest::keyClicks(box, "a0b57"); // letters never; a third digit not
+        QCOMPARE(box->text(), "05");
+        QCOMPARE(f.Timer1()->interval(), 5000);
+    }
     void patternChangeStopsAndNextScanRestores()
     {
         Form1 &f = form();
