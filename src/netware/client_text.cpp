@@ -56,6 +56,11 @@ std::optional<QByteArray> encodeZ(QStringView text) { return encodeBytes(text, t
 
 bool canEncode(QStringView text)
 {
+    char16_t all = 0; // ASCII, the common case, in one cheap pass
+    for (QChar c : text)
+        all |= c.unicode();
+    if (all < 0x80)
+        return true;
     for (QChar c : text)
         if (toByte(c) < 0)
             return false;

@@ -1,6 +1,7 @@
 #include "netware/netsim_network.h"
 
 #include "netware/client_text.h"
+#include "netware/json_reader.h"
 
 #include <QDate>
 #include <QDir>
@@ -241,18 +242,22 @@ namespace {
 // description's index or an earlier answer and need no copy.
 bool isNormalized(const QString &p)
 {
-    bool colonSeen = false;
-    for (qsizetype i = 0; i < p.size(); ++i) {
-        const char16_t c = p[i].unicode();
-        if (c >= 0x80 || (c >= u'a' && c <= u'z') || c == u'/')
+    const char16_t *s = reinterpret_cast<const char16_t *>(p.constData());
+    const qsizetype n = p.size();
+    if (n == 0)
+        return true;
+    if (s[0] <= u' ' || s[n - 1] <= u' ' || s[n - 1] == u'\\')
+        return false;
+    const auto changes
+        = [](char16_t c) { return c >= 0x80 || char16_t(c - u'a') < 26 || c == u'/'; };
+    qsizetype i = 0;
+    for (; i < n && s[i] != u':'; ++i)
+        if (changes(s[i]) || s[i] == u'\\') // a "SERVER\" prefix
             return false;
-        if (c <= u' ' && (i == 0 || i == p.size() - 1))
+    for (; i < n; ++i)
+        if (changes(s[i]))
             return false;
-        if (c == u'\\' && !colonSeen)
-            return false;
-        colonSeen = colonSeen || c == u':';
-    }
-    return !p.endsWith(QLatin1Char('\\'));
+    return true;
 }
 
 } // namespace
@@ -314,33 +319,72 @@ private:
     QString m_text;
 };
 
+// The two documents the loader reads: Qt's, which can release what has been
+// read and keeps the document for a write-back, and the lean reader's.
+struct QtJson
+{
+    using Value = QJsonValue;
+    using Object = QJsonObject;
+    using Array = QJsonArray;
+    static constexpr bool isQt = true;
+    static QList<std::pair<QString, Value>> members(const Object &o, bool *orderKnown)
+    {
+        *orderKnown = true;
+        QList<std::pair<QString, Value>> out;
+        for (auto it = o.begin(); it != o.end(); ++it)
+            out.append({it.key(), it.value()});
+        return out;
+    }
+};
+
+struct LeanJson
+{
+    using Value = json::Value;
+    using Object = json::Object;
+    using Array = json::Array;
+    static constexpr bool isQt = false;
+    static auto members(const Object &o, bool *orderKnown) { return o.members(orderKnown); }
+};
+
 // Walks the document and stops at the first bad field with its path.
-class Loader
+template<class J> class Loader
 {
 public:
+    using Value = typename J::Value;
+    using Object = typename J::Object;
+    using Array = typename J::Array;
+
     QString error;
+    QString lastLoginText;
+    std::optional<std::array<uint8_t, 7>> lastLoginTime;
+    // Set with a failure the lean reader cannot decide as Qt's would: read
+    // the text with Qt's instead.
+    bool retry = false;
     // Release each entry once read, so a large description never has its
     // whole document and its network in memory at once (no root kept).
     bool consume = false;
 
     // Entry i of a, dropped from a when consuming.
-    QJsonValue entry(QJsonArray &a, int i) const
+    Value entry(Array &a, int i) const
     {
-        QJsonValue v = a.at(i);
-        if (consume)
-            a.replace(i, QJsonValue());
+        Value v = a.at(i);
+        if constexpr (J::isQt) {
+            if (consume)
+                a.replace(i, QJsonValue());
+        }
         return v;
     }
 
     // The array at key, taken out of o when consuming so that its entries
     // are held by nothing else.
-    bool takeArray(QJsonObject &o, const char *key, const Where &path, QJsonArray *out,
-                   bool required)
+    bool takeArray(Object &o, const char *key, const Where &path, Array *out, bool required)
     {
         if (!array(o, key, path, out, required))
             return false;
-        if (consume)
-            o.remove(QLatin1String(key));
+        if constexpr (J::isQt) {
+            if (consume)
+                o.remove(QLatin1String(key));
+        }
         return true;
     }
 
@@ -351,7 +395,7 @@ public:
         return false;
     }
 
-    bool integer(const QJsonValue &v, const Where &path, double lo, double hi, double *out)
+    bool integer(const Value &v, const Where &path, double lo, double hi, double *out)
     {
         const double d = v.toDouble();
         if (!v.isDouble() || std::floor(d) != d || d < lo || d > hi)
@@ -364,12 +408,12 @@ public:
 
     // An optional integer: absent keeps *out.
     template<typename T>
-    bool optInteger(const QJsonObject &o, const char *key, const Where &path, double lo, double hi,
-                    T *out)
+    bool optInteger(const Object &o, const char *key, const Where &path, double lo, double hi,
+                    T *out, bool required = false)
     {
-        const QJsonValue v = o.value(QLatin1String(key));
+        const Value v = o.value(QLatin1String(key));
         if (v.isUndefined())
-            return true;
+            return !required || fail(Where(path, key), QStringLiteral("missing"));
         double d = 0;
         if (!integer(v, Where(path, key), lo, hi, &d))
             return false;
@@ -378,18 +422,16 @@ public:
     }
 
     template<typename T>
-    bool reqInteger(const QJsonObject &o, const char *key, const Where &path, double lo, double hi,
+    bool reqInteger(const Object &o, const char *key, const Where &path, double lo, double hi,
                     T *out)
     {
-        if (!o.contains(QLatin1String(key)))
-            return fail(Where(path, key), QStringLiteral("missing"));
-        return optInteger(o, key, path, lo, hi, out);
+        return optInteger(o, key, path, lo, hi, out, true);
     }
 
-    bool string(const QJsonObject &o, const char *key, const Where &path, QString *out,
+    bool string(const Object &o, const char *key, const Where &path, QString *out,
                 bool required = true)
     {
-        const QJsonValue v = o.value(QLatin1String(key));
+        const Value v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
                 return fail(Where(path, key), QStringLiteral("missing"));
@@ -404,10 +446,9 @@ public:
         return true;
     }
 
-    bool array(const QJsonObject &o, const char *key, const Where &path, QJsonArray *out,
-               bool required)
+    bool array(const Object &o, const char *key, const Where &path, Array *out, bool required)
     {
-        const QJsonValue v = o.value(QLatin1String(key));
+        const Value v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
             if (required)
                 return fail(Where(path, key), QStringLiteral("missing"));
@@ -420,7 +461,7 @@ public:
         return true;
     }
 
-    bool object(const QJsonValue &v, const Where &path, QJsonObject *out)
+    bool object(const Value &v, const Where &path, Object *out)
     {
         if (!v.isObject())
             return fail(path, QStringLiteral("not an object"));
@@ -431,15 +472,14 @@ public:
     static Where at(const Where &path, const char *key, int i) { return Where(path, key, i); }
 
     template<size_t N>
-    bool bytes(const QJsonObject &o, const char *key, const Where &path,
-               std::array<uint8_t, N> *out)
+    bool bytes(const Object &o, const char *key, const Where &path, std::array<uint8_t, N> *out)
     {
-        const QJsonValue v = o.value(QLatin1String(key));
+        const Value v = o.value(QLatin1String(key));
         if (v.isUndefined())
             return true;
         if (!v.isArray() || v.toArray().size() != int(N))
             return fail(Where(path, key), QStringLiteral("not an array of %1 bytes").arg(N));
-        const QJsonArray a = v.toArray();
+        const Array a = v.toArray();
         for (int i = 0; i < int(N); ++i) {
             double d = 0;
             if (!integer(a[i], Where(path, key, i), 0, 255, &d))
@@ -462,26 +502,32 @@ public:
             && !s.contains(QLatin1Char(':'));
     }
 
-    bool volumePath(const QJsonObject &o, const Where &path, QString *out)
+    bool volumePath(const Object &o, const Where &path, QString *out)
     {
         if (!string(o, "path", path, out) || !clientText(*out, Where(path, "path")))
             return false;
-        if (volumeOfPath(*out).isEmpty())
+        if (out->indexOf(QLatin1Char(':')) <= 0) // no volume part
             return fail(path + QStringLiteral(".path"),
                         QStringLiteral("not a VOLUME:DIR\\FILE path"));
         return true;
     }
 
-    bool connection(const QJsonValue &v, const Where &path, Connection *c)
+    bool connection(const Value &v, const Where &path, Connection *c)
     {
-        QJsonObject o;
+        Object o;
         if (!object(v, path, &o) || !reqInteger(o, "number", path, 1, 65535, &c->number))
             return false;
         if (!string(o, "object", path, &c->object) || !clientText(c->object, Where(path, "object")))
             return false;
-        const QJsonValue lt = o.value(QLatin1String("loginTime"));
+        const Value lt = o.value(QLatin1String("loginTime"));
         if (lt.isString()) {
-            const auto t = parseLoginTimeText(lt.toString());
+            // Many connections share a login time: its date is checked once.
+            QString text = lt.toString();
+            if (text != lastLoginText) {
+                lastLoginTime = parseLoginTimeText(text);
+                lastLoginText = std::move(text);
+            }
+            const auto &t = lastLoginTime;
             if (!t)
                 return fail(path + QStringLiteral(".loginTime"),
                             QStringLiteral("not a time \"YYYY-MM-DD HH:MM:SS\""));
@@ -493,7 +539,7 @@ public:
             return fail(path + QStringLiteral(".loginTime"),
                         QStringLiteral("neither a \"YYYY-MM-DD HH:MM:SS\" text nor 7 bytes"));
         }
-        const QJsonValue addr = o.value(QLatin1String("address"));
+        const Value addr = o.value(QLatin1String("address"));
         const Where ap(path, "address");
         if (addr.isString()) {
             c->address = parseAddressText(addr.toString());
@@ -501,7 +547,7 @@ public:
                 return fail(
                     ap, QStringLiteral("not \"IP:a.b.c.d\" or \"IPX:NNNNNNNN:HHHHHHHHHHHH:SSSS\""));
         } else if (addr.isObject()) {
-            const QJsonObject a = addr.toObject();
+            const Object a = addr.toObject();
             Address out;
             if (!reqInteger(a, "type", ap, 0, 65535, &out.type) || !bytes(a, "net", ap, &out.net)
                 || !bytes(a, "node", ap, &out.node) || !bytes(a, "socket", ap, &out.socket))
@@ -510,18 +556,18 @@ public:
         } else if (!addr.isUndefined() && !addr.isNull()) {
             return fail(ap, QStringLiteral("neither a text, an object nor null"));
         }
-        const QJsonValue accepts = o.value(QLatin1String("acceptsMessages"));
+        const Value accepts = o.value(QLatin1String("acceptsMessages"));
         if (!accepts.isUndefined()) {
             if (!accepts.isBool())
                 return fail(path + QStringLiteral(".acceptsMessages"),
                             QStringLiteral("not true or false"));
             c->acceptsMessages = accepts.toBool();
         }
-        QJsonArray messages;
+        Array messages;
         if (!array(o, "messages", path, &messages, false))
             return false;
         for (int i = 0; i < messages.size(); ++i) {
-            QJsonObject m;
+            Object m;
             const Where mp = at(path, "messages", i);
             if (!object(messages[i], mp, &m))
                 return false;
@@ -537,19 +583,19 @@ public:
         return true;
     }
 
-    bool server(QJsonValue v, const Where &path, const QString &baseDir, Server *s)
+    bool server(Value v, const Where &path, const QString &baseDir, Server *s)
     {
-        QJsonObject o;
+        Object o;
         if (!object(v, path, &o))
             return false;
-        v = QJsonValue(); // o alone holds the server now
+        v = Value(); // o alone holds the server now
         if (!string(o, "name", path, &s->name) || !clientText(s->name, Where(path, "name")))
             return false;
         if (!plainName(s->name))
             return fail(path + QStringLiteral(".name"),
                         QStringLiteral("contains '/', '\\' or ':'"));
 
-        QJsonArray a;
+        Array a;
         if (!array(o, "operators", path, &a, false))
             return false;
         for (int i = 0; i < a.size(); ++i) {
@@ -564,7 +610,7 @@ public:
             return false;
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "volumes", i);
-            QJsonObject vo;
+            Object vo;
             Volume vol;
             if (!object(a[i], p, &vo) || !string(vo, "name", p, &vol.name)
                 || !reqInteger(vo, "number", p, 0, 255, &vol.number)
@@ -588,9 +634,12 @@ public:
 
         if (!takeArray(o, "objects", path, &a, false))
             return false;
+        s->objects.reserve(a.size());
+        s->index.objectByName.reserve(a.size());
+        s->index.objectById.reserve(a.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "objects", i);
-            QJsonObject oo;
+            Object oo;
             DirObject obj;
             if (!object(entry(a, i), p, &oo) || !string(oo, "name", p, &obj.name)
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
@@ -609,6 +658,8 @@ public:
 
         if (!takeArray(o, "connections", path, &a, false))
             return false;
+        s->connections.reserve(a.size());
+        s->index.connectionByNumber.reserve(a.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "connections", i);
             Connection c;
@@ -628,9 +679,10 @@ public:
 
         if (!takeArray(o, "openFiles", path, &a, false))
             return false;
+        s->openFiles.reserve(a.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "openFiles", i);
-            QJsonObject fo;
+            Object fo;
             OpenFile f;
             // The connection need not be listed: the client then has no information for it.
             if (!object(entry(a, i), p, &fo) || !volumePath(fo, p, &f.path)
@@ -646,15 +698,21 @@ public:
 
         if (!takeArray(o, "trustees", path, &a, false))
             return false;
+        s->trustees.reserve(a.size());
+        const DirObject *last = nullptr;
+        s->index.trusteesByPath.reserve(a.size());
+        s->index.trusteesByObjectId.reserve(s->objects.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "trustees", i);
-            QJsonObject to;
+            Object to;
             Trustee t;
             if (!object(entry(a, i), p, &to) || !volumePath(to, p, &t.path)
                 || !string(to, "object", p, &t.object)
                 || !reqInteger(to, "rights", p, 0, 65535, &t.rights))
                 return false;
-            const DirObject *known = s->object(t.object);
+            // A user's trustee assignments tend to stand together.
+            const DirObject *known = last && t.object == last->name ? last : s->object(t.object);
+            last = known;
             if (!known)
                 return fail(p + QStringLiteral(".object"),
                             QStringLiteral("unknown object \"%1\"").arg(t.object));
@@ -667,14 +725,14 @@ public:
         return true;
     }
 
-    bool network(QJsonObject root, const QString &baseDir, Network *n)
+    bool network(Object root, const QString &baseDir, Network *n)
     {
-        const QJsonValue format = root.value(QLatin1String("format"));
+        const Value format = root.value(QLatin1String("format"));
         if (!format.isUndefined() && format.toString() != QLatin1String(kFormat))
             return fail(QStringLiteral("format"),
                         QStringLiteral("not \"%1\"").arg(QLatin1String(kFormat)));
 
-        QJsonObject ws;
+        Object ws;
         if (!root.contains(QLatin1String("workstation")))
             return fail(QStringLiteral("workstation"), QStringLiteral("missing"));
         if (!object(root.value(QLatin1String("workstation")), QStringLiteral("workstation"), &ws)
@@ -682,9 +740,11 @@ public:
             || !clientText(n->login, QStringLiteral("workstation.login")))
             return false;
 
-        QJsonArray servers;
-        if (!consume)
-            n->root = root;
+        Array servers;
+        if constexpr (J::isQt) {
+            if (!consume)
+                n->root = root;
+        }
         if (!takeArray(root, "servers", QString(), &servers, true)) {
             error = error.mid(1); // no leading "." for a top-level key
             return false;
@@ -700,21 +760,26 @@ public:
             n->servers.append(s);
         }
 
-        const QJsonValue drives = ws.value(QLatin1String("drives"));
+        const Value drives = ws.value(QLatin1String("drives"));
         if (!drives.isUndefined() && !drives.isObject())
             return fail(QStringLiteral("workstation.drives"), QStringLiteral("not an object"));
-        const QJsonObject dm = drives.toObject();
+        bool orderKnown = true;
+        const auto members = J::members(drives.toObject(), &orderKnown);
+        if (!orderKnown) {
+            retry = true; // the first bad drive might not be Qt's first
+            return false;
+        }
         static const QRegularExpression target(QStringLiteral(R"(^([^/\\:]+)/([^/\\:]+):\\?$)"));
-        for (auto it = dm.begin(); it != dm.end(); ++it) {
-            const QString p = QStringLiteral("workstation.drives.") + it.key();
-            const QString letter = it.key().toUpper();
+        for (const auto &[key, value] : members) {
+            const QString p = QStringLiteral("workstation.drives.") + key;
+            const QString letter = key.toUpper();
             if (letter.size() != 1 || letter[0] < QLatin1Char('A') || letter[0] > QLatin1Char('Z'))
                 return fail(p, QStringLiteral("not a drive letter A..Z"));
             if (n->drive(letter[0]))
                 return fail(p, QStringLiteral("drive mapped twice"));
-            if (!it.value().isString())
+            if (!value.isString())
                 return fail(p, QStringLiteral("not a string"));
-            const auto m = target.match(it.value().toString());
+            const auto m = target.match(value.toString());
             if (!m.hasMatch())
                 return fail(p, QStringLiteral("not \"SERVER/VOLUME:\""));
             const Server *s = n->server(m.captured(1));
@@ -737,25 +802,41 @@ namespace {
 
 bool load(QByteArray *json, bool keepDocument, const QString &baseDir, Network *out, QString *error)
 {
-    QJsonParseError pe;
-    QJsonDocument doc = QJsonDocument::fromJson(*json, &pe);
     QString problem;
     Network n;
-    if (pe.error != QJsonParseError::NoError) {
-        problem
-            = QStringLiteral("JSON error at offset %1: %2").arg(pe.offset).arg(pe.errorString());
-    } else if (!doc.isObject()) {
-        problem = QStringLiteral("not a JSON object");
-    } else {
-        Loader loader;
-        loader.consume = !keepDocument;
-        QJsonObject root = doc.object();
-        if (loader.consume) {
-            *json = QByteArray();
-            doc = QJsonDocument();
-        }
-        if (!loader.network(std::move(root), baseDir, &n))
+    // Most descriptions are strict JSON: the lean reader's, with Qt's for the rest
+    // and for its error messages.
+    bool decided = false;
+    if (!keepDocument) {
+        json::Document lean;
+        if (lean.parse(*json)) {
+            Loader<LeanJson> loader;
+            decided = loader.network(lean.root(), baseDir, &n) || !loader.retry;
             problem = loader.error;
+            if (!decided)
+                n = Network();
+        }
+    }
+    if (!decided) {
+        QJsonParseError pe;
+        QJsonDocument doc = QJsonDocument::fromJson(*json, &pe);
+        if (pe.error != QJsonParseError::NoError) {
+            problem = QStringLiteral("JSON error at offset %1: %2")
+                          .arg(pe.offset)
+                          .arg(pe.errorString());
+        } else if (!doc.isObject()) {
+            problem = QStringLiteral("not a JSON object");
+        } else {
+            Loader<QtJson> loader;
+            loader.consume = !keepDocument;
+            QJsonObject root = doc.object();
+            if (loader.consume) {
+                *json = QByteArray();
+                doc = QJsonDocument();
+            }
+            if (!loader.network(std::move(root), baseDir, &n))
+                problem = loader.error;
+        }
     }
     if (!problem.isEmpty()) {
         if (error)

@@ -23,12 +23,14 @@ struct Volume
     QString name;
     int number = 0;
     QString root; // absolute local folder of the volume's files
+    friend bool operator==(const Volume &, const Volume &) = default;
 };
 
 struct DirObject
 {
     QString name;
     uint32_t id = 0;
+    friend bool operator==(const DirObject &, const DirObject &) = default;
 };
 
 struct Address
@@ -45,6 +47,7 @@ struct Message
     QString from;
     QString text;
     QString at;
+    friend bool operator==(const Message &, const Message &) = default;
 };
 
 struct Connection
@@ -56,6 +59,7 @@ struct Connection
     std::optional<Address> address;
     bool acceptsMessages = true;
     QList<Message> messages;
+    friend bool operator==(const Connection &, const Connection &) = default;
 };
 
 struct OpenFile
@@ -66,6 +70,7 @@ struct OpenFile
     uint8_t lockType = 0;
     uint8_t accessControl = 0;
     uint8_t lockFlag = 0;
+    friend bool operator==(const OpenFile &, const OpenFile &) = default;
 };
 
 struct Trustee
@@ -74,6 +79,7 @@ struct Trustee
     QString object;
     uint16_t rights = 0;
     uint32_t objectId = 0; // of object, resolved while loading
+    friend bool operator==(const Trustee &, const Trustee &) = default;
 };
 
 // The entries on one file, in file order, with the counts a scan reports
@@ -86,6 +92,7 @@ struct FileUses
     int denyRead = 0;
     int denyWrite = 0;
     bool locked = false;
+    friend bool operator==(const FileUses &, const FileUses &) = default;
 };
 
 // Look-ups by key, so a call costs what a server's answer would, not a walk
@@ -98,6 +105,7 @@ struct ServerIndex
     QHash<uint32_t, int> objectById; // -> objects
     QHash<QString, QList<int>> trusteesByPath; // normalized volume path -> trustees
     QHash<uint32_t, QList<int>> trusteesByObjectId; // object id -> trustees
+    friend bool operator==(const ServerIndex &, const ServerIndex &) = default;
 };
 
 struct Server
@@ -128,6 +136,7 @@ struct Server
     // Index one entry already appended (its trustee object resolved).
     void indexOpenFile(int i);
     void indexTrustee(int i);
+    friend bool operator==(const Server &, const Server &) = default;
 };
 
 struct Drive
@@ -135,6 +144,7 @@ struct Drive
     char letter = 0; // upper case
     QString server;
     QString volume;
+    friend bool operator==(const Drive &, const Drive &) = default;
 };
 
 struct Network
@@ -147,6 +157,8 @@ struct Network
     const Server *server(const QString &name) const; // case-insensitive
     int serverIndex(const QString &name) const; // -1 when unknown
     const Drive *drive(QChar letter) const; // any case
+    // Everything, indexes and document included.
+    friend bool operator==(const Network &, const Network &) = default;
 };
 
 // Validates and loads a description. Relative volume roots are taken from
