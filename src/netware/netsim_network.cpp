@@ -645,14 +645,19 @@ public:
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
                 || !clientText(obj.name, Where(p, "name")))
                 return false;
-            if (s->object(obj.name))
+            // One look-up each to check and index: a new key grows the hash.
+            const qsizetype names = s->index.objectByName.size();
+            int &byName = s->index.objectByName[obj.name.toUpper()];
+            if (s->index.objectByName.size() == names)
                 return fail(p + QStringLiteral(".name"),
                             QStringLiteral("duplicate object \"%1\"").arg(obj.name));
-            if (s->objectById(obj.id))
+            byName = int(s->objects.size());
+            const qsizetype ids = s->index.objectById.size();
+            int &byId = s->index.objectById[obj.id];
+            if (s->index.objectById.size() == ids)
                 return fail(p + QStringLiteral(".id"),
                             QStringLiteral("duplicate object id %1").arg(obj.id));
-            s->index.objectByName.insert(obj.name.toUpper(), int(s->objects.size()));
-            s->index.objectById.insert(obj.id, int(s->objects.size()));
+            byId = int(s->objects.size());
             s->objects.append(obj);
         }
 
@@ -665,15 +670,17 @@ public:
             Connection c;
             if (!connection(entry(a, i), p, &c))
                 return false;
-            if (s->connection(c.number))
+            const qsizetype numbers = s->index.connectionByNumber.size();
+            int &byNumber = s->index.connectionByNumber[c.number];
+            if (s->index.connectionByNumber.size() == numbers)
                 return fail(p + QStringLiteral(".number"),
                             QStringLiteral("duplicate connection number %1").arg(c.number));
+            byNumber = int(s->connections.size());
             if (const DirObject *known = s->object(c.object)) {
                 c.objectId = known->id;
                 if (c.object == known->name)
                     c.object = known->name; // one copy of a name however often it is used
             }
-            s->index.connectionByNumber.insert(c.number, int(s->connections.size()));
             s->connections.append(c);
         }
 
