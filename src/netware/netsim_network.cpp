@@ -87,15 +87,21 @@ const FileUses *Server::fileUses(const QString &volumePath) const
     return it == index.openFilesByPath.cend() ? nullptr : &*it;
 }
 
-QList<int> Server::trusteesOfPath(const QString &volumePath) const
+namespace {
+const ServerIndex::Positions kNoPositions;
+} // namespace
+
+const ServerIndex::Positions &Server::trusteesOfPath(const QString &volumePath) const
 {
-    return index.trusteesByPath.value(normalizedVolumePath(volumePath));
+    const auto it = index.trusteesByPath.constFind(normalizedVolumePath(volumePath));
+    return it == index.trusteesByPath.cend() ? kNoPositions : *it;
 }
 
-QList<int> Server::trusteesOfObject(const QString &name) const
+const ServerIndex::Positions &Server::trusteesOfObject(const QString &name) const
 {
     const DirObject *o = object(name);
-    return o ? index.trusteesByObjectId.value(o->id) : QList<int>();
+    const auto it = o ? index.trusteesByObjectId.constFind(o->id) : index.trusteesByObjectId.cend();
+    return it == index.trusteesByObjectId.cend() ? kNoPositions : *it;
 }
 
 bool Server::isOperator(const QString &login) const

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <array>
 #include <cstdint>
@@ -103,8 +104,10 @@ struct ServerIndex
     QHash<int, int> connectionByNumber; // -> connections
     QHash<QString, int> objectByName; // upper case -> objects
     QHash<uint32_t, int> objectById; // -> objects
-    QHash<QString, QList<int>> trusteesByPath; // normalized volume path -> trustees
-    QHash<uint32_t, QList<int>> trusteesByObjectId; // object id -> trustees
+    // Most paths have one trustee and most objects a few: held in place.
+    using Positions = QVarLengthArray<int, 3>;
+    QHash<QString, Positions> trusteesByPath; // normalized volume path -> trustees
+    QHash<uint32_t, Positions> trusteesByObjectId; // object id -> trustees
     friend bool operator==(const ServerIndex &, const ServerIndex &) = default;
 };
 
@@ -129,8 +132,8 @@ struct Server
     // loader builds as it reads.
     QList<int> usesOf(const QString &volumePath) const;
     const FileUses *fileUses(const QString &volumePath) const; // null when unused
-    QList<int> trusteesOfPath(const QString &volumePath) const;
-    QList<int> trusteesOfObject(const QString &name) const;
+    const ServerIndex::Positions &trusteesOfPath(const QString &volumePath) const;
+    const ServerIndex::Positions &trusteesOfObject(const QString &name) const;
 
     ServerIndex index;
     // Index one entry already appended (its trustee object resolved).

@@ -481,8 +481,9 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     int position = 0;
     const auto owned
         = o ? s->index.trusteesByObjectId.constFind(o->id) : s->index.trusteesByObjectId.cend();
-    static const QList<int> kNone;
-    const QList<int> &own = owned == s->index.trusteesByObjectId.cend() ? kNone : *owned;
+    static const ServerIndex::Positions kNone;
+    const ServerIndex::Positions &own
+        = owned == s->index.trusteesByObjectId.cend() ? kNone : *owned;
     for (int ti : own) {
         const Trustee &t = s->trustees[ti];
         const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
@@ -542,8 +543,8 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
         return NW_ERR_NO_SUCH_VOLUME;
 
     const auto listed = s->index.trusteesByPath.constFind(wanted);
-    static const QList<int> kNone;
-    const QList<int> &all = listed == s->index.trusteesByPath.cend() ? kNone : *listed;
+    static const ServerIndex::Positions kNone;
+    const ServerIndex::Positions &all = listed == s->index.trusteesByPath.cend() ? kNone : *listed;
     const QStringView dir = QStringView(wanted).mid(colon + 1);
     // A path with trustees exists for the server; only one without needs the
     // disk to tell an empty folder from a missing one.
