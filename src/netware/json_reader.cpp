@@ -480,6 +480,30 @@ QString Value::toString() const
     return recent.text;
 }
 
+qsizetype Value::offset() const
+{
+    return m_doc ? qsizetype(m_doc->m_nodes[m_node].at & Document::kOffset) : -1;
+}
+
+qsizetype Value::closingOffset() const
+{
+    if (!isArray() && !isObject())
+        return -1;
+    // The text was checked: brackets pair up outside strings.
+    const char *begin = m_doc->m_text;
+    const char *p = begin + offset();
+    for (int depth = 0;; ++p) {
+        if (*p == '"') {
+            for (++p; *p != '"'; ++p)
+                p += *p == '\\';
+        } else if (*p == '[' || *p == '{') {
+            ++depth;
+        } else if ((*p == ']' || *p == '}') && --depth == 0) {
+            return p - begin;
+        }
+    }
+}
+
 Array Value::toArray() const { return isArray() ? Array(m_doc, m_node) : Array(); }
 
 Object Value::toObject() const { return isObject() ? Object(m_doc, m_node) : Object(); }

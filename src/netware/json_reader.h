@@ -47,6 +47,11 @@ public:
     Array toArray() const;
     Object toObject() const;
 
+    // Where the value stands in the text, for changing the text in place:
+    // its first byte, and for an array or object its closing bracket.
+    qsizetype offset() const;
+    qsizetype closingOffset() const;
+
 private:
     friend class Array;
     friend class Object;

@@ -1,6 +1,7 @@
 #include "netware/netsim_store.h"
 
 #include "netware/atomic_write.h"
+#include "netware/json_reader.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -311,6 +313,105 @@ bool Store::modify(const Change &change, QString *error)
     m_loaded = true;
     m_stamp = FileStamp::of(m_file);
     return true;
+}
+
+bool Store::deliver(const QString &server, const QList<int> &numbers, const Message &message,
+                    QList<Delivery> *outcome, QString *error)
+{
+    auto failed = [&](const QString &problem) {
+        if (error)
+            *error = oneLine(m_file, problem);
+        return false;
+    };
+    auto deliveries = [&](const Network &net) {
+        outcome->clear();
+        const int si = net.serverIndex(server);
+        for (int number : numbers) {
+            const Connection *c = si < 0 ? nullptr : net.servers[si].connection(number);
+            outcome->append(si < 0                    ? Delivery::NoServer
+                                : !c                  ? Delivery::NoConnection
+                                : !c->acceptsMessages ? Delivery::Refused
+                                                      : Delivery::Delivered);
+        }
+        return outcome->contains(Delivery::Delivered) ? si : -1;
+    };
+    QString problem;
+    {
+        QLockFile lock(lockFileFor(m_file));
+        if (!takeLock(lock, &problem))
+            return failed(problem);
+        QByteArray bytes;
+        if (!readAll(m_file, &bytes, &problem))
+            return failed(problem);
+        // Loaded anew only when someone else changed the file since.
+        const QByteArray digest = digestOf(bytes);
+        Network current;
+        if (m_loaded && digest == m_digest)
+            current = m_network;
+        else if (!loadDescription(QByteArray(bytes), baseDirOf(m_file), &current, &problem))
+            return failed(problem + QStringLiteral(" (nothing written)"));
+        const int si = deliveries(current);
+        if (si < 0) {
+            if (error)
+                error->clear();
+            return false;
+        }
+        // A text only Qt's lenient reader takes is changed the general way.
+        json::Document doc;
+        if (doc.parse(bytes)) {
+            const QByteArray item
+                = QJsonDocument(QJsonObject {{QStringLiteral("from"), message.from},
+                                             {QStringLiteral("text"), message.text},
+                                             {QStringLiteral("at"), message.at}})
+                      .toJson(QJsonDocument::Compact);
+            // Servers and connections stand in the network in file order.
+            const json::Array connections = doc.root()
+                                                .value(QLatin1String("servers"))
+                                                .toArray()
+                                                .at(si)
+                                                .toObject()
+                                                .value(QLatin1String("connections"))
+                                                .toArray();
+            QList<std::pair<qsizetype, QByteArray>> inserts;
+            Server &s = current.servers[si];
+            for (qsizetype i = 0; i < numbers.size(); ++i) {
+                if ((*outcome)[i] != Delivery::Delivered)
+                    continue;
+                const int ci = s.index.connectionByNumber.value(numbers[i]);
+                const json::Value c = connections.at(ci);
+                const json::Value messages = c.toObject().value(QLatin1String("messages"));
+                if (messages.isArray())
+                    inserts.append(
+                        {messages.closingOffset(), (messages.toArray().size() ? "," : "") + item});
+                else
+                    inserts.append({c.closingOffset(), ",\"messages\":[" + item + ']'});
+                s.connections[ci].messages.append(message);
+            }
+            // From the back, so that earlier offsets still hold.
+            std::sort(inserts.begin(), inserts.end(),
+                      [](const auto &a, const auto &b) { return a.first > b.first; });
+            for (const auto &[at, text] : inserts)
+                bytes.insert(at, text);
+            if (!WriteFileAtomically(m_file, bytes, &problem))
+                return failed(problem + QStringLiteral(" (nothing written)"));
+            m_network = std::move(current);
+            m_digest = digestOf(bytes);
+            m_failedDigest.clear();
+            m_loaded = true;
+            m_stamp = FileStamp::of(m_file);
+            return true;
+        }
+    }
+    return modify(
+        [&](QJsonObject &root, const Network &net, QString *) {
+            const int si = deliveries(net);
+            bool any = false;
+            for (qsizetype i = 0; si >= 0 && i < numbers.size(); ++i)
+                if ((*outcome)[i] == Delivery::Delivered)
+                    any = edit::appendMessage(root, si, numbers[i], message) || any;
+            return any;
+        },
+        error);
 }
 
 QString demoDir()

@@ -46,6 +46,14 @@ public:
     using Change = std::function<bool(QJsonObject &root, const Network &network, QString *error)>;
     bool modify(const Change &change, QString *error);
 
+    // Broadcast delivery: appends message to each connection in numbers on
+    // the server that exists and accepts messages, in one write-back that
+    // inserts the messages into the text and leaves every other byte as it
+    // was. False without *error when nobody could take it (nothing written).
+    enum class Delivery { Delivered, NoServer, NoConnection, Refused };
+    bool deliver(const QString &server, const QList<int> &numbers, const Message &message,
+                 QList<Delivery> *outcome, QString *error);
+
 private:
     bool adopt(QByteArray bytes, const QByteArray &digest, QString *error);
 

@@ -315,29 +315,18 @@ NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const char *message, nuint16 
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
 
     NWCCODE result = NW_SUCCESS;
-    QList<NWCCODE> perConnection;
+    QList<int> numbers;
+    for (int i = 0; i < connCount; ++i)
+        numbers.append(connList[i]);
+    QList<Store::Delivery> outcome;
     QString error;
-    const bool written = c.store->modify(
-        [&](QJsonObject &root, const Network &net, QString *) {
-            perConnection.clear();
-            const int si = net.serverIndex(serverName);
-            bool any = false;
-            for (int i = 0; i < connCount; ++i) {
-                NWCCODE code = NW_SUCCESS;
-                const Connection *cn = si < 0 ? nullptr : net.servers[si].connection(connList[i]);
-                if (si < 0)
-                    code = NW_ERR_INVALID_CONNECTION;
-                else if (!cn)
-                    code = NW_ERR_NO_SUCH_CONNECTION;
-                else if (!cn->acceptsMessages)
-                    code = NW_ERR_MESSAGE_REFUSED;
-                else
-                    any = edit::appendMessage(root, si, connList[i], msg) || any;
-                perConnection.append(code);
-            }
-            return any; // nothing to write when every connection failed
-        },
-        &error);
+    const bool written = c.store->deliver(serverName, numbers, msg, &outcome, &error);
+    QList<NWCCODE> perConnection;
+    for (Store::Delivery d : outcome)
+        perConnection.append(d == Store::Delivery::Delivered          ? NW_SUCCESS
+                                 : d == Store::Delivery::NoServer     ? NW_ERR_INVALID_CONNECTION
+                                 : d == Store::Delivery::NoConnection ? NW_ERR_NO_SUCH_CONNECTION
+                                                                      : NW_ERR_MESSAGE_REFUSED);
     for (int i = 0; i < connCount; ++i) {
         const NWCCODE code = i < perConnection.size() ? perConnection[i] : NW_ERR_WRITE_FAILED;
         const NWCCODE effective = (code == NW_SUCCESS && !written) ? NW_ERR_WRITE_FAILED : code;

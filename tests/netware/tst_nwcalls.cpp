@@ -316,6 +316,65 @@ private slots:
         QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), "Hi", 1, list, nullptr), NWCCODE(0));
         QVERIFY(clock.elapsed() < 2000);
     }
+    // Send inserts its message into the text and leaves every other byte;
+    // a change by another writer in between is read, not overwritten; a
+    // text only Qt's lenient reader takes is written back the general way.
+    void sendWritesOnlyItsMessage_data()
+    {
+        QTest::addColumn<bool>("lenient");
+        QTest::addColumn<bool>("changedBetween");
+        QTest::newRow("as read") << false << false;
+        QTest::newRow("another writer between") << false << true;
+        QTest::newRow("lenient text") << true << false;
+    }
+    void sendWritesOnlyItsMessage()
+    {
+        QFETCH(bool, lenient);
+        QFETCH(bool, changedBetween);
+        const QString file = start(network());
+        QByteArray text = read(file);
+        text.replace("\"servers\"",
+                     lenient ? "\"x-lenient\": 1., \"servers\"" : "\"x-kept\" :  7 ,\"servers\"");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+        const nuint16 five[1] = {5};
+        QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), "One", 1, five, nullptr), NWCCODE(0));
+        // The change lands between the path parse, which re-reads, and the send.
+        const NWCONN_HANDLE sender = handle("F:\\X");
+        if (changedBetween) {
+            // Put first, where the connection sent to stood.
+            netsim::Store other(file);
+            QVERIFY(other.modify(
+                [](QJsonObject &root, const netsim::Network &, QString *) {
+                    QJsonArray servers = root["servers"].toArray();
+                    QJsonObject server = servers[0].toObject();
+                    QJsonArray connections = server["connections"].toArray();
+                    connections.prepend(conn(9, "JSMITH"));
+                    server["connections"] = connections;
+                    servers[0] = server;
+                    root["servers"] = servers;
+                    return true;
+                },
+                nullptr));
+        }
+        QCOMPARE(NWSendBroadcastMessage(sender, "Two", 1, five, nullptr), NWCCODE(0));
+
+        const QByteArray after = read(file);
+        const QJsonArray connections
+            = QJsonDocument::fromJson(after).object()["servers"][0]["connections"].toArray();
+        QCOMPARE(connections.size(), changedBetween ? 2 : 1);
+        const QJsonArray messages = connections.last()["messages"].toArray();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1]["text"].toString(), QString("Two"));
+        if (!lenient && !changedBetween) {
+            // Everything but the two messages is byte for byte as it was.
+            const QRegularExpression item(
+                ",?\\{\"at\":\"[^\"]+\",\"from\":\"ADMIN\",\"text\":\"(One|Two)\"\\}");
+            QCOMPARE(QString::fromUtf8(after).remove(item), QString::fromUtf8(text));
+        }
+    }
     // A sent message is written back without losing fields the program does
     // not know, big integers digit for digit.
     void writeBackKeepsUnknownFields()
