@@ -190,11 +190,10 @@ FileStamp FileStamp::of(const QString &file)
 Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) { }
 
 namespace {
-// Tells contents apart without keeping them: size and two 64-bit hashes.
+// Tells contents apart without keeping them: size and a 64-bit hash.
 QByteArray digestOf(const QByteArray &bytes)
 {
-    const quint64 parts[3]
-        = {quint64(bytes.size()), quint64(qHash(bytes, 0x5eed)), quint64(qHash(bytes, 0xfeed))};
+    const quint64 parts[2] = {quint64(bytes.size()), quint64(qHash(bytes, 0x5eed))};
     return QByteArray(reinterpret_cast<const char *>(parts), sizeof parts);
 }
 } // namespace
