@@ -1,7 +1,8 @@
 // Send to every user of the benchmarks' network (bench_network.h), one
-// client call a user as the window's Send makes them, while nwsim writers
-// change the same description; prints the time a user and how the writers
-// fared (none may fail for a lock wait).
+// client call a user as the window's Send makes them, then Clear each of
+// those connections, while nwsim writers change the same description;
+// prints the time a user and how the writers fared (none may fail for a
+// lock wait).
 //
 //   velmora_send_bench [--entries 1000] [--writers 2]
 #include "bench_network.h"
@@ -82,6 +83,15 @@ int main(int argc, char *argv[])
     const double wallMs = double(wall.nsecsElapsed()) / 1e6;
     const double cpuUsed = cpuMs() - cpu;
 
+    // Then Clear every user's first connection, one call each as well.
+    wall.restart();
+    const double clearCpu = cpuMs();
+    int clearFailed = 0;
+    for (int u = 0; u < users; ++u)
+        clearFailed += NWClearConnectionNumber(conn, nuint16(2 + u)) != 0;
+    const double clearWallMs = double(wall.nsecsElapsed()) / 1e6;
+    const double clearCpuUsed = cpuMs() - clearCpu;
+
     QFile(flag + QStringLiteral(".stop")).open(QIODevice::WriteOnly);
     int changes = 0, writerFailures = 0, longest = 0;
     for (int w = 0; w < writers; ++w) {
@@ -99,10 +109,13 @@ int main(int argc, char *argv[])
     std::printf("send to %d users of %d entries: %.0f ms wall, %.0f ms cpu, %.2f ms a user,"
                 " %d failed\n",
                 users, entries, wallMs, cpuUsed, wallMs / users, failed);
+    std::printf("clear %d connections: %.0f ms wall, %.0f ms cpu, %.2f ms a connection,"
+                " %d failed\n",
+                users, clearWallMs, clearCpuUsed, clearWallMs / users, clearFailed);
     std::printf("%d nwsim writers meanwhile: %d changes, %d failed, longest %d ms\n", writers,
                 changes, writerFailures, longest);
     QFile errors(flag + QStringLiteral(".err"));
     if (errors.open(QIODevice::ReadOnly) && errors.size() > 0)
         std::printf("writer errors:\n%s", errors.readAll().left(2000).constData());
-    return failed || writerFailures ? 1 : 0;
+    return failed || clearFailed || writerFailures ? 1 : 0;
 }

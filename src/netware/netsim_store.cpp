@@ -314,14 +314,76 @@ bool Store::modify(const Change &change, QString *error)
     return true;
 }
 
+bool Store::readLocked(QByteArray *bytes, Network *state, QString *problem)
+{
+    if (!readAll(m_file, bytes, problem))
+        return false;
+    // Loaded anew only when someone else changed the file since.
+    if (m_loaded && digestOf(*bytes) == m_digest) {
+        *state = m_network;
+        return true;
+    }
+    if (loadDescription(QByteArray(*bytes), baseDirOf(m_file), state, problem))
+        return true;
+    *problem += QStringLiteral(" (nothing written)");
+    return false;
+}
+
+bool Store::commit(const QByteArray &bytes, Network state, QString *problem)
+{
+    if (!WriteFileAtomically(m_file, bytes, problem)) {
+        *problem += QStringLiteral(" (nothing written)");
+        return false;
+    }
+    m_network = std::move(state);
+    m_digest = digestOf(bytes);
+    m_failedDigest.clear();
+    m_loaded = true;
+    m_stamp = FileStamp::of(m_file);
+    return true;
+}
+
+namespace {
+
+// servers[si].<list> of the text, as the loader saw it.
+json::Array listOf(const json::Document &doc, int si, const char *list)
+{
+    return doc.root()
+        .value(QLatin1String("servers"))
+        .toArray()
+        .at(si)
+        .toObject()
+        .value(QLatin1String(list))
+        .toArray();
+}
+
+// The byte ranges that take out elements `gone` (ascending) of an array of
+// objects, with their separators, from the back.
+QList<std::pair<qsizetype, qsizetype>> removals(const json::Array &a, const QList<int> &gone)
+{
+    QList<std::pair<qsizetype, qsizetype>> out;
+    if (gone.isEmpty())
+        return out;
+    auto end = [&](qsizetype k) { return a.at(k).closingOffset() + 1; };
+    // A leading run goes up to the first element kept; any later one from
+    // the end of the element before it.
+    qsizetype lead = 0;
+    while (lead < gone.size() && gone[lead] == lead)
+        ++lead;
+    for (qsizetype g = gone.size() - 1; g >= lead; --g)
+        out.append({end(gone[g] - 1), end(gone[g])});
+    if (lead == a.size())
+        out.append({a.at(0).offset(), end(lead - 1)});
+    else if (lead > 0)
+        out.append({a.at(0).offset(), a.at(lead).offset()});
+    return out;
+}
+
+} // namespace
+
 bool Store::deliver(const QString &server, const QList<int> &numbers, const Message &message,
                     QList<Delivery> *outcome, QString *error)
 {
-    auto failed = [&](const QString &problem) {
-        if (error)
-            *error = oneLine(m_file, problem);
-        return false;
-    };
     auto deliveries = [&](const Network &net) {
         outcome->clear();
         const int si = net.serverIndex(server);
@@ -337,18 +399,13 @@ bool Store::deliver(const QString &server, const QList<int> &numbers, const Mess
     QString problem;
     {
         QLockFile lock(lockFileFor(m_file));
-        if (!takeLock(lock, &problem))
-            return failed(problem);
         QByteArray bytes;
-        if (!readAll(m_file, &bytes, &problem))
-            return failed(problem);
-        // Loaded anew only when someone else changed the file since.
-        const QByteArray digest = digestOf(bytes);
         Network current;
-        if (m_loaded && digest == m_digest)
-            current = m_network;
-        else if (!loadDescription(QByteArray(bytes), baseDirOf(m_file), &current, &problem))
-            return failed(problem + QStringLiteral(" (nothing written)"));
+        if (!takeLock(lock, &problem) || !readLocked(&bytes, &current, &problem)) {
+            if (error)
+                *error = oneLine(m_file, problem);
+            return false;
+        }
         const int si = deliveries(current);
         if (si < 0) {
             if (error)
@@ -364,13 +421,7 @@ bool Store::deliver(const QString &server, const QList<int> &numbers, const Mess
                                              {QStringLiteral("at"), message.at}})
                       .toJson(QJsonDocument::Compact);
             // Servers and connections stand in the network in file order.
-            const json::Array connections = doc.root()
-                                                .value(QLatin1String("servers"))
-                                                .toArray()
-                                                .at(si)
-                                                .toObject()
-                                                .value(QLatin1String("connections"))
-                                                .toArray();
+            const json::Array connections = listOf(doc, si, "connections");
             QList<std::pair<qsizetype, QByteArray>> inserts;
             Server &s = current.servers[si];
             for (qsizetype i = 0; i < numbers.size(); ++i) {
@@ -391,13 +442,11 @@ bool Store::deliver(const QString &server, const QList<int> &numbers, const Mess
                       [](const auto &a, const auto &b) { return a.first > b.first; });
             for (const auto &[at, text] : inserts)
                 bytes.insert(at, text);
-            if (!WriteFileAtomically(m_file, bytes, &problem))
-                return failed(problem + QStringLiteral(" (nothing written)"));
-            m_network = std::move(current);
-            m_digest = digestOf(bytes);
-            m_failedDigest.clear();
-            m_loaded = true;
-            m_stamp = FileStamp::of(m_file);
+            if (!commit(bytes, std::move(current), &problem)) {
+                if (error)
+                    *error = oneLine(m_file, problem);
+                return false;
+            }
             return true;
         }
     }
@@ -409,6 +458,71 @@ bool Store::deliver(const QString &server, const QList<int> &numbers, const Mess
                 if ((*outcome)[i] == Delivery::Delivered)
                     any = edit::appendMessage(root, si, numbers[i], message) || any;
             return any;
+        },
+        error);
+}
+
+bool Store::clear(const QString &server, int number, Clearing *outcome, QString *error)
+{
+    auto clearing = [&](const Network &net) {
+        const int si = net.serverIndex(server);
+        *outcome = si < 0                            ? Clearing::NoServer
+            : !net.servers[si].isOperator(net.login) ? Clearing::NoRights
+            : !net.servers[si].connection(number)    ? Clearing::NoConnection
+                                                     : Clearing::Cleared;
+        return *outcome == Clearing::Cleared ? si : -1;
+    };
+    QString problem;
+    {
+        QLockFile lock(lockFileFor(m_file));
+        QByteArray bytes;
+        Network current;
+        if (!takeLock(lock, &problem) || !readLocked(&bytes, &current, &problem)) {
+            if (error)
+                *error = oneLine(m_file, problem);
+            return false;
+        }
+        const int si = clearing(current);
+        if (si < 0) {
+            if (error)
+                error->clear();
+            return false;
+        }
+        json::Document doc;
+        if (doc.parse(bytes)) {
+            const Server &s = current.servers[si];
+            QList<int> uses;
+            for (int i = 0; i < s.openFiles.size(); ++i)
+                if (s.openFiles[i].connection == number)
+                    uses.append(i);
+            auto cut = removals(listOf(doc, si, "openFiles"), uses)
+                + removals(listOf(doc, si, "connections"),
+                           {s.index.connectionByNumber.value(number)});
+            std::sort(cut.begin(), cut.end(),
+                      [](const auto &a, const auto &b) { return a.first > b.first; });
+            for (const auto &[from, to] : cut)
+                bytes.remove(from, to - from);
+            // The indexes change throughout: the text is loaded anew.
+            Network after;
+            if (!loadDescription(QByteArray(bytes), baseDirOf(m_file), &after, &problem)) {
+                if (error)
+                    *error = oneLine(m_file,
+                                     QStringLiteral("change would make the description invalid: ")
+                                         + problem);
+                return false;
+            }
+            if (!commit(bytes, std::move(after), &problem)) {
+                if (error)
+                    *error = oneLine(m_file, problem);
+                return false;
+            }
+            return true;
+        }
+    }
+    return modify(
+        [&](QJsonObject &root, const Network &net, QString *) {
+            const int si = clearing(net);
+            return si >= 0 && edit::removeConnection(root, si, number);
         },
         error);
 }

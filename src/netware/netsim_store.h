@@ -54,8 +54,18 @@ public:
     bool deliver(const QString &server, const QList<int> &numbers, const Message &message,
                  QList<Delivery> *outcome, QString *error);
 
+    // Clear: removes the connection and its open files when the workstation's
+    // user is an operator of the server, cutting them out of the text.
+    enum class Clearing { Cleared, NoServer, NoRights, NoConnection };
+    bool clear(const QString &server, int number, Clearing *outcome, QString *error);
+
 private:
     bool adopt(QByteArray bytes, const QByteArray &digest, QString *error);
+    // Under the lock: the file's text and the state it holds (the state held
+    // already when the text is the one it came from).
+    bool readLocked(QByteArray *bytes, Network *state, QString *problem);
+    // Writes the changed text and takes its state.
+    bool commit(const QByteArray &bytes, Network state, QString *problem);
 
     QString m_file;
     Network m_network;

@@ -349,22 +349,13 @@ NWCCODE NWClearConnectionNumber(NWCONN_HANDLE conn, nuint16 connNumber)
     if (const NWCCODE rc = serverFor(c, conn, &s))
         return rc;
     const QString serverName = s->name;
-    NWCCODE result = NW_ERR_WRITE_FAILED;
+    Store::Clearing outcome = Store::Clearing::NoServer;
     QString error;
-    c.store->modify(
-        [&](QJsonObject &root, const Network &net, QString *) {
-            const int si = net.serverIndex(serverName);
-            if (si < 0)
-                result = NW_ERR_INVALID_CONNECTION;
-            else if (!net.servers[si].isOperator(net.login))
-                result = NW_ERR_NO_RIGHTS;
-            else if (!edit::removeConnection(root, si, connNumber))
-                result = NW_ERR_NO_SUCH_CONNECTION;
-            else
-                result = NW_SUCCESS;
-            return result == NW_SUCCESS;
-        },
-        &error);
+    c.store->clear(serverName, connNumber, &outcome, &error);
+    NWCCODE result = outcome == Store::Clearing::Cleared ? NW_SUCCESS
+        : outcome == Store::Clearing::NoServer           ? NW_ERR_INVALID_CONNECTION
+        : outcome == Store::Clearing::NoRights           ? NW_ERR_NO_RIGHTS
+                                                         : NW_ERR_NO_SUCH_CONNECTION;
     if (!error.isEmpty()) {
         report(error);
         result = NW_ERR_WRITE_FAILED;

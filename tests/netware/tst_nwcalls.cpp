@@ -375,6 +375,48 @@ private slots:
             QCOMPARE(QString::fromUtf8(after).remove(item), QString::fromUtf8(text));
         }
     }
+    // Clear cuts the connection and its open files out of the text, with
+    // their separators, wherever they stand, and leaves the rest.
+    void clearCutsOnlyTheConnection_data()
+    {
+        QTest::addColumn<QList<int>>("users"); // connection of each open file, in order
+        QTest::newRow("first") << QList<int> {5, 7, 7};
+        QTest::newRow("middle") << QList<int> {7, 5, 7};
+        QTest::newRow("last") << QList<int> {7, 7, 5};
+        QTest::newRow("first two") << QList<int> {5, 5, 7};
+        QTest::newRow("first and last") << QList<int> {5, 7, 5};
+        QTest::newRow("all") << QList<int> {5, 5};
+    }
+    void clearCutsOnlyTheConnection()
+    {
+        QFETCH(QList<int>, users);
+        QJsonObject net = network();
+        QJsonArray files;
+        for (int c : users)
+            files.append(use("SYS:APPS\\ORDERS.DBF", c));
+        set(net, 0, "openFiles", files);
+        set(net, 0, "connections", QJsonArray {conn(5, "JSMITH"), conn(7, "JSMITH")});
+        const QString file = start(net);
+        QByteArray text = read(file);
+        text.replace("\"servers\"", "\"x-kept\" :  7 ,\"servers\"");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+
+        QCOMPARE(NWClearConnectionNumber(handle("F:\\X"), 5), NWCCODE(0));
+        const QByteArray after = read(file);
+        QVERIFY(after.contains("\"x-kept\" :  7 ,\"servers\""));
+        const QJsonObject server = QJsonDocument::fromJson(after).object()["servers"][0].toObject();
+        QList<int> left;
+        for (const QJsonValue &u : server["openFiles"].toArray())
+            left.append(u["connection"].toInt());
+        QList<int> expected = users;
+        expected.removeAll(5);
+        QCOMPARE(left, expected);
+        QCOMPARE(server["connections"].toArray().size(), 1);
+        QCOMPARE(server["connections"][0]["number"].toInt(), 7);
+    }
     // A sent message is written back without losing fields the program does
     // not know, big integers digit for digit.
     void writeBackKeepsUnknownFields()
