@@ -53,11 +53,15 @@ int main(int argc, char *argv[])
         || NWParsePath("F:\\APPS\\ORDERS.DBF", server, &conn, volume, path) != 0)
         return 1;
 
-    // Each writer opens and closes a file of its own, as often as it can.
+    // Each writer opens and closes a file of its own, as often as it can, on
+    // the last connection (a second one of its user: Send and Clear take
+    // the first ones).
+    const int last = entries + 1;
     const QString loop = QStringLiteral(
         "n=0; failed=0; longest=0; while [ ! -e \"$0.stop\" ]; do"
-        " s=$(date +%s%N); \"$1\" open 2 'F:\\APPS\\W'$2'.DAT' >/dev/null 2>>\"$0.err\" || "
-        "failed=$((failed+1)); \"$1\" close 2 'F:\\APPS\\W'$2'.DAT' >/dev/null 2>>\"$0.err\" || "
+        " s=$(date +%s%N); \"$1\" open \"$3\" 'F:\\APPS\\W'$2'.DAT' >/dev/null 2>>\"$0.err\" || "
+        "failed=$((failed+1)); \"$1\" close \"$3\" 'F:\\APPS\\W'$2'.DAT' >/dev/null 2>>\"$0.err\" "
+        "|| "
         "failed=$((failed+1)); t=$(( ($(date +%s%N) - s) / 1000000 ));"
         " [ $t -gt $longest ] && longest=$t; n=$((n+2)); done;"
         " echo \"$n $failed $longest\" > \"$0.out$2\"");
@@ -66,7 +70,8 @@ int main(int argc, char *argv[])
     for (int w = 0; w < writers; ++w) {
         auto *p = new QProcess(&app);
         p->start(QStringLiteral("bash"),
-                 {QStringLiteral("-c"), loop, flag, QStringLiteral(NWSIM_EXE), QString::number(w)});
+                 {QStringLiteral("-c"), loop, flag, QStringLiteral(NWSIM_EXE), QString::number(w),
+                  QString::number(last)});
         running.append(p);
     }
 
