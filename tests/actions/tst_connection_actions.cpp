@@ -149,9 +149,7 @@ private slots:
     {
         Rig r;
         r.fill({"JSMITH:5"}, {0});
-        r.platform.inputs << "Please log out"
-                          << ""
-                          << "Again";
+        r.platform.inputs = {"Please log out", "", "Again"};
         for (int i = 0; i < 3; ++i)
             r.actions->onSendClicked();
         const QString prompt = "input|Velmora - Send Message|Enter Message to send to user JSMITH|";

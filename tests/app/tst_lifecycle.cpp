@@ -113,30 +113,22 @@ private slots:
                  (stored + QStringList {kOrders, "F:\\NEW.TXT"}).mid(2));
     }
 
+    // A launcher shows no standard error: the client's reason goes to Text2 too.
     void failedClientStart()
     {
+        const QString missing = m_fx->m_settingsDir.filePath("none.json");
+        qputenv("NWSIM_NETWORK", missing.toLocal8Bit());
         m_fx->store->setPath("F:\\APPS");
         m_fx->app = std::make_unique<VelmoraApp>(m_fx->platform, *m_fx->store);
-        m_fx->app->lifecycle().initClient = [] { return NWCCODE(NW_ERR_NOT_INITIALIZED); };
         m_fx->app->start(kOrders);
         QCOMPARE(m_fx->platform.calls,
                  QStringList(
                      {"beep",
                       "box|Velmora|Error! Could not initialize Netware Client.|exclamation|ok"}));
+        QCOMPARE(m_fx->app->form().status(), missing + ": does not exist");
         QCOMPARE(m_fx->app->form().List1()->count(), 0); // the command line was not looked at
         m_fx->app->form().close();
         QCOMPARE(m_fx->store->path(), "F:\\APPS"); // the window never held it: not overwritten
-    }
-
-    // A launcher shows no standard error: the client's reason goes to Text2 too.
-    void failedClientStartSaysWhy()
-    {
-        const QString missing = m_fx->m_settingsDir.filePath("none.json");
-        qputenv("NWSIM_NETWORK", missing.toLocal8Bit());
-        m_fx->app = std::make_unique<VelmoraApp>(m_fx->platform, *m_fx->store);
-        m_fx->app->start(QString());
-        QCOMPARE(m_fx->app->form().status(), missing + ": does not exist");
-        QCOMPARE(m_fx->platform.calls.size(), 2); // beep and the box, as before
     }
     // A real failed write at shutdown (the file size limit) leaves the stored
     // settings as they were, unreported.

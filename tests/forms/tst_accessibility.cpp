@@ -90,15 +90,13 @@ void TestAccessibility::labelsNameTheirControls_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Find box") << "Label7"
-                              << "Text1"
-                              << "Find";
-    QTest::newRow("user list") << "Label4"
-                               << "List1"
-                               << "Connections";
-    QTest::newRow("status box") << "Label3"
-                                << "Text2"
-                                << "System messages";
+    const auto row
+        = [](const char *name, const char *label, const char *control, const char *accessibleName) {
+              QTest::newRow(name) << QString(label) << QString(control) << QString(accessibleName);
+          };
+    row("Find box", "Label7", "Text1", "Find");
+    row("user list", "Label4", "List1", "Connections");
+    row("status box", "Label3", "Text2", "System messages");
 }
 
 void TestAccessibility::labelsNameTheirControls()

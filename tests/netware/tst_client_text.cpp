@@ -44,13 +44,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("size");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("fits") << "SYS:A" << 8 << QByteArray("SYS:A");
-        QTest::newRow("exactly fits with its NUL") << "€AB" << 4
-                                                   << QByteArray("\x80"
-                                                                 "AB");
-        QTest::newRow("cut to fit") << "SYS:APPS" << 4 << QByteArray("SYS");
-        QTest::newRow("no place for a character before the cut") << "AΣB" << 8 << QByteArray();
-        QTest::newRow("no place for a character after the cut") << "ABCΣ" << 3 << QByteArray();
+        const auto row = [](const char *name, const char *text, int size, const char *written) {
+            QTest::newRow(name) << QString::fromUtf8(text) << size << QByteArray(written);
+        };
+        row("fits", "SYS:A", 8, "SYS:A");
+        row("exactly fits with its NUL", "€AB", 4, "\200AB");
+        row("cut to fit", "SYS:APPS", 4, "SYS");
+        row("no place for a character before the cut", "AΣB", 8, "");
+        row("no place for a character after the cut", "ABCΣ", 3, "");
     }
     void encodeIntoBuffer()
     {
@@ -79,16 +80,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("upper");
-        QTest::newRow("ASCII") << "jsmith"
-                               << "JSMITH";
-        QTest::newRow("y diaeresis to 0x9F") << "\u00FFves"
-                                             << "\u0178VES";
-        QTest::newRow("micro sign has no upper case in the page") << "\u00B5m"
-                                                                  << "\u00B5M";
-        QTest::newRow("sharp s stays one character") << "stra\u00DFe"
-                                                     << "STRA\u00DFE";
-        QTest::newRow("s caron and oe") << "\u0161\u0153"
-                                        << "\u0160\u0152";
+        const auto row = [](const char *name, const char *text, const char *upper) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(upper);
+        };
+        row("ASCII", "jsmith", "JSMITH");
+        row("y diaeresis to 0x9F", "\u00FFves", "\u0178VES");
+        row("micro sign has no upper case in the page", "\u00B5m", "\u00B5M");
+        row("sharp s stays one character", "stra\u00DFe", "STRA\u00DFE");
+        row("s caron and oe", "\u0161\u0153", "\u0160\u0152");
     }
     void upperStaysInPage()
     {

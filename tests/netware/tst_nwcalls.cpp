@@ -80,12 +80,12 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QByteArray>("scanned");
         QTest::addColumn<int>("count");
-        QTest::newRow("stored lower")
-            << "sys:apps\\orders.dbf" << QByteArray("SYS:APPS\\ORDERS.DBF") << 1;
-        QTest::newRow("scanned mixed")
-            << "SYS:APPS\\ORDERS.DBF" << QByteArray("Sys:Apps\\Orders.dbf") << 1;
-        QTest::newRow("other file")
-            << "SYS:APPS\\ORDERS.DBF" << QByteArray("SYS:APPS\\ORDERS.DB") << 0;
+        const auto row = [](const char *name, const char *stored, const char *scanned, int n) {
+            QTest::newRow(name) << QString(stored) << QByteArray(scanned) << n;
+        };
+        row("stored lower", "sys:apps\\orders.dbf", "SYS:APPS\\ORDERS.DBF", 1);
+        row("scanned mixed", "SYS:APPS\\ORDERS.DBF", "Sys:Apps\\Orders.dbf", 1);
+        row("other file", "SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DB", 0);
     }
     void pathMatchIgnoresCase()
     {
@@ -168,8 +168,8 @@ private slots:
         set(net, 0, "connections", QJsonArray {conn(5, "JSMITH"), absent, null});
         start(net);
         NWINET_ADDR addr;
-        for (nuint16 number :
-             {6, 7, 99}) { // no address, null address, no connection: the record stays
+        // No address, null address, no connection: the record stays.
+        for (nuint16 number : {6, 7, 99}) {
             std::memset(&addr, 0xAB, sizeof addr);
             QVERIFY(NWGetInetAddr(handle("F:\\X"), number, &addr) != 0);
             QCOMPARE(QByteArray(reinterpret_cast<char *>(&addr), sizeof addr),
@@ -434,8 +434,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(text0);
         f.close();
-        const QByteArray text
-            = QString(255, QChar(0xFC)).toLatin1(); // the longest message, not ASCII
+        const QByteArray text(255, char(0xFC)); // the longest message, not ASCII
         const nuint16 list[1] = {5};
         nuint8 result[1] = {0x55};
         QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), text.constData(), 1, list, result),
