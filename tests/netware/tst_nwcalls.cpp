@@ -224,6 +224,15 @@ private slots:
         QTEST(filled, "filled");
         QCOMPARE(ids, expectedIds);
     }
+    // A description that does not load fails the start and says why.
+    void invalidDescriptionFailsTheStart()
+    {
+        QJsonObject net = network();
+        net.remove("workstation");
+        QVERIFY(init(write(m_dir, net)) != 0);
+        QVERIFY2(NWClientInitError().contains("workstation: missing"),
+                 qPrintable(NWClientInitError()));
+    }
     // A demo copy that cannot be made fails the start with the true reason;
     // with the copy in place nothing needs writing, so a home folder where
     // nothing can be written (here, no lock file can be made) still starts.

@@ -101,6 +101,19 @@ private slots:
         const QJsonArray files = load(file).root["servers"][0]["openFiles"].toArray();
         QCOMPARE(files.isEmpty() ? QString() : files[0]["path"].toString(), stored);
     }
+    // close takes out the entries of that connection on that path only.
+    void closeRemovesOnlyThatPath()
+    {
+        QJsonObject net = testnet::network();
+        testnet::set(
+            net, 0, "openFiles",
+            QJsonArray {testnet::use("SYS:APPS\\A.DBF", 5), testnet::use("SYS:APPS\\B.DBF", 5)});
+        const QString file = testnet::write(m_dir, net);
+        QCOMPARE(nwsim(file, {"close", "5", "F:\\APPS\\a.dbf"}), 0);
+        const QJsonArray files = load(file).root["servers"][0]["openFiles"].toArray();
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files[0]["path"].toString(), QString("SYS:APPS\\B.DBF"));
+    }
     // A real failed write (the file size limit nwsim inherits) leaves the
     // description as it was and says so.
     void failedWriteKeepsFile()
