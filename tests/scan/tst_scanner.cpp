@@ -143,6 +143,8 @@ private slots:
             };
         if (how.contains('\\'))
             r.dir = how;
+        int busyInBox = -1; // the pointer is back to normal while a box waits
+        r.p.whileBoxOpen = [&](const QString &) { busyInBox = r.p.busyDepth; };
         r.scan(how == "denied" ? r.denied : how == "idle" ? r.idle : r.net);
 
         for (int g = 0; g < groups.size(); ++g)
@@ -167,6 +169,7 @@ private slots:
             QCOMPARE(r.ctx.ServerConnection, server);
         QVERIFY(!r.ctx.StopRequested);
         QCOMPARE(r.p.busyDepth, 0);
+        QCOMPARE(busyInBox, box.isEmpty() ? -1 : 0);
     }
     // Lines go into List1 in bunches, but the first users show at the next
     // yield, and a result withdrawn while the scan yields (a folder change)
