@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLockFile>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -422,20 +423,39 @@ bool Store::deliver(const QString &server, const QList<int> &numbers, const Mess
                       .toJson(QJsonDocument::Compact);
             // Servers and connections stand in the network in file order.
             const json::Array connections = listOf(doc, si, "connections");
-            QList<std::pair<qsizetype, QByteArray>> inserts;
+            // A connection named twice gets the message twice, in one insert.
+            QMap<int, int> copies; // connection position -> messages to add
             Server &s = current.servers[si];
             for (qsizetype i = 0; i < numbers.size(); ++i) {
                 if ((*outcome)[i] != Delivery::Delivered)
                     continue;
                 const int ci = s.index.connectionByNumber.value(numbers[i]);
-                const json::Value c = connections.at(ci);
-                const json::Value messages = c.toObject().value(QLatin1String("messages"));
-                if (messages.isArray())
-                    inserts.append(
-                        {messages.closingOffset(), (messages.toArray().size() ? "," : "") + item});
-                else
-                    inserts.append({c.closingOffset(), ",\"messages\":[" + item + ']'});
+                ++copies[ci];
                 s.connections[ci].messages.append(message);
+            }
+            QList<std::pair<qsizetype, QByteArray>> inserts;
+            for (auto it = copies.cbegin(); it != copies.cend(); ++it) {
+                const json::Value c = connections.at(it.key());
+                const json::Value messages = c.toObject().value(QLatin1String("messages"));
+                QByteArray items = item;
+                for (int k = 1; k < it.value(); ++k)
+                    items += ',' + item;
+                const auto insert = messages.isArray()
+                    ? std::pair(messages.closingOffset(),
+                                (messages.toArray().size() ? "," : "") + items)
+                    : std::pair(c.closingOffset(), ",\"messages\":[" + items + ']');
+                // The changed connection must still read as one object, as
+                // a general write-back checks its whole result.
+                QByteArray changed = bytes.mid(c.offset(), c.closingOffset() + 1 - c.offset());
+                changed.insert(insert.first - c.offset(), insert.second);
+                if (json::Document check; !check.parse(changed)) {
+                    if (error)
+                        *error = oneLine(m_file,
+                                         QStringLiteral("change would make the description "
+                                                        "invalid (nothing written)"));
+                    return false;
+                }
+                inserts.append(insert);
             }
             // From the back, so that earlier offsets still hold.
             std::sort(inserts.begin(), inserts.end(),
