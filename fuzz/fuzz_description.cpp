@@ -64,12 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // does not answer to the name without it; written back, the member
     // answers and may be refused. The write-back's own check then writes
     // nothing, so such texts are left out here.
-    netsim::Network again;
-    if (!netsim::parseDescription(QJsonDocument(net.root).toJson(), base, &again, &error)
-        && !json.contains("\xef\xbb\xbf"))
-        fault("the written-back description no longer loads:", error);
-    if (again.servers.size() != net.servers.size() || again.drives.size() != net.drives.size())
-        fault("the written-back description lost servers or drives");
+    if (!json.contains("\xef\xbb\xbf")) {
+        netsim::Network again;
+        if (!netsim::parseDescription(QJsonDocument(net.root).toJson(), base, &again, &error))
+            fault("the written-back description no longer loads:", error);
+        if (again.servers.size() != net.servers.size() || again.drives.size() != net.drives.size())
+            fault("the written-back description lost servers or drives");
+    }
 
     for (const netsim::Drive &d : net.drives) {
         netsim::ParsedPath p;
