@@ -382,6 +382,40 @@ QList<std::pair<qsizetype, qsizetype>> removals(const json::Array &a, const QLis
 
 } // namespace
 
+bool Store::changeInPlace(const Decide &decide, const TextEdit &edit, const Change &general,
+                          QString *error)
+{
+    QString problem;
+    {
+        QLockFile lock(lockFileFor(m_file));
+        QByteArray bytes;
+        Network current;
+        if (!takeLock(lock, &problem) || !readLocked(&bytes, &current, &problem)) {
+            if (error)
+                *error = oneLine(m_file, problem);
+            return false;
+        }
+        const int si = decide(current);
+        if (si < 0) {
+            if (error)
+                error->clear();
+            return false;
+        }
+        // A text only Qt's lenient reader takes is changed the general way.
+        json::Document doc;
+        if (doc.parse(bytes)) {
+            if (!edit(doc, si, &bytes, &current, &problem)
+                || !commit(bytes, std::move(current), &problem)) {
+                if (error)
+                    *error = oneLine(m_file, problem);
+                return false;
+            }
+            return true;
+        }
+    }
+    return modify(general, error);
+}
+
 bool Store::deliver(const QString &server, const QList<int> &numbers, const Message &message,
                     QList<Delivery> *outcome, QString *error)
 {
@@ -397,80 +431,55 @@ bool Store::deliver(const QString &server, const QList<int> &numbers, const Mess
         }
         return outcome->contains(Delivery::Delivered) ? si : -1;
     };
-    QString problem;
-    {
-        QLockFile lock(lockFileFor(m_file));
-        QByteArray bytes;
-        Network current;
-        if (!takeLock(lock, &problem) || !readLocked(&bytes, &current, &problem)) {
-            if (error)
-                *error = oneLine(m_file, problem);
-            return false;
+    auto insert = [&](const json::Document &doc, int si, QByteArray *bytes, Network *state,
+                      QString *problem) {
+        const QByteArray item = QJsonDocument(QJsonObject {{QStringLiteral("from"), message.from},
+                                                           {QStringLiteral("text"), message.text},
+                                                           {QStringLiteral("at"), message.at}})
+                                    .toJson(QJsonDocument::Compact);
+        // Servers and connections stand in the network in file order.
+        const json::Array connections = listOf(doc, si, "connections");
+        // A connection named twice gets the message twice, in one insert.
+        QMap<int, int> copies; // connection position -> messages to add
+        Server &s = state->servers[si];
+        for (qsizetype i = 0; i < numbers.size(); ++i) {
+            if ((*outcome)[i] != Delivery::Delivered)
+                continue;
+            const int ci = s.index.connectionByNumber.value(numbers[i]);
+            ++copies[ci];
+            s.connections[ci].messages.append(message);
         }
-        const int si = deliveries(current);
-        if (si < 0) {
-            if (error)
-                error->clear();
-            return false;
-        }
-        // A text only Qt's lenient reader takes is changed the general way.
-        json::Document doc;
-        if (doc.parse(bytes)) {
-            const QByteArray item
-                = QJsonDocument(QJsonObject {{QStringLiteral("from"), message.from},
-                                             {QStringLiteral("text"), message.text},
-                                             {QStringLiteral("at"), message.at}})
-                      .toJson(QJsonDocument::Compact);
-            // Servers and connections stand in the network in file order.
-            const json::Array connections = listOf(doc, si, "connections");
-            // A connection named twice gets the message twice, in one insert.
-            QMap<int, int> copies; // connection position -> messages to add
-            Server &s = current.servers[si];
-            for (qsizetype i = 0; i < numbers.size(); ++i) {
-                if ((*outcome)[i] != Delivery::Delivered)
-                    continue;
-                const int ci = s.index.connectionByNumber.value(numbers[i]);
-                ++copies[ci];
-                s.connections[ci].messages.append(message);
-            }
-            QList<std::pair<qsizetype, QByteArray>> inserts;
-            for (auto it = copies.cbegin(); it != copies.cend(); ++it) {
-                const json::Value c = connections.at(it.key());
-                const json::Value messages = c.toObject().value(QLatin1String("messages"));
-                QByteArray items = item;
-                for (int k = 1; k < it.value(); ++k)
-                    items += ',' + item;
-                const auto insert = messages.isArray()
-                    ? std::pair(messages.closingOffset(),
-                                (messages.toArray().size() ? "," : "") + items)
-                    : std::pair(c.closingOffset(), ",\"messages\":[" + items + ']');
-                // The changed connection must still read as one object, as
-                // a general write-back checks its whole result.
-                QByteArray changed = bytes.mid(c.offset(), c.closingOffset() + 1 - c.offset());
-                changed.insert(insert.first - c.offset(), insert.second);
-                if (json::Document check; !check.parse(changed)) {
-                    if (error)
-                        *error = oneLine(m_file,
-                                         QStringLiteral("change would make the description "
-                                                        "invalid (nothing written)"));
-                    return false;
-                }
-                inserts.append(insert);
-            }
-            // From the back, so that earlier offsets still hold.
-            std::sort(inserts.begin(), inserts.end(),
-                      [](const auto &a, const auto &b) { return a.first > b.first; });
-            for (const auto &[at, text] : inserts)
-                bytes.insert(at, text);
-            if (!commit(bytes, std::move(current), &problem)) {
-                if (error)
-                    *error = oneLine(m_file, problem);
+        QList<std::pair<qsizetype, QByteArray>> inserts;
+        for (auto it = copies.cbegin(); it != copies.cend(); ++it) {
+            const json::Value c = connections.at(it.key());
+            const json::Value messages = c.toObject().value(QLatin1String("messages"));
+            QByteArray items = item;
+            for (int k = 1; k < it.value(); ++k)
+                items += ',' + item;
+            const auto at = messages.isArray()
+                ? std::pair(messages.closingOffset(),
+                            (messages.toArray().size() ? "," : "") + items)
+                : std::pair(c.closingOffset(), ",\"messages\":[" + items + ']');
+            // The changed connection must still read as one object, as a
+            // general write-back checks its whole result.
+            QByteArray changed = bytes->mid(c.offset(), c.closingOffset() + 1 - c.offset());
+            changed.insert(at.first - c.offset(), at.second);
+            if (json::Document check; !check.parse(changed)) {
+                *problem = QStringLiteral("change would make the description invalid "
+                                          "(nothing written)");
                 return false;
             }
-            return true;
+            inserts.append(at);
         }
-    }
-    return modify(
+        // From the back, so that earlier offsets still hold.
+        std::sort(inserts.begin(), inserts.end(),
+                  [](const auto &a, const auto &b) { return a.first > b.first; });
+        for (const auto &[offset, text] : inserts)
+            bytes->insert(offset, text);
+        return true;
+    };
+    return changeInPlace(
+        deliveries, insert,
         [&](QJsonObject &root, const Network &net, QString *) {
             const int si = deliveries(net);
             bool any = false;
@@ -492,54 +501,27 @@ bool Store::clear(const QString &server, int number, Clearing *outcome, QString 
                                                      : Clearing::Cleared;
         return *outcome == Clearing::Cleared ? si : -1;
     };
-    QString problem;
-    {
-        QLockFile lock(lockFileFor(m_file));
-        QByteArray bytes;
-        Network current;
-        if (!takeLock(lock, &problem) || !readLocked(&bytes, &current, &problem)) {
-            if (error)
-                *error = oneLine(m_file, problem);
-            return false;
-        }
-        const int si = clearing(current);
-        if (si < 0) {
-            if (error)
-                error->clear();
-            return false;
-        }
-        json::Document doc;
-        if (doc.parse(bytes)) {
-            const Server &s = current.servers[si];
-            QList<int> uses;
-            for (int i = 0; i < s.openFiles.size(); ++i)
-                if (s.openFiles[i].connection == number)
-                    uses.append(i);
-            auto cut = removals(listOf(doc, si, "openFiles"), uses)
-                + removals(listOf(doc, si, "connections"),
-                           {s.index.connectionByNumber.value(number)});
-            std::sort(cut.begin(), cut.end(),
-                      [](const auto &a, const auto &b) { return a.first > b.first; });
-            for (const auto &[from, to] : cut)
-                bytes.remove(from, to - from);
-            // The indexes change throughout: the text is loaded anew.
-            Network after;
-            if (!loadDescription(QByteArray(bytes), baseDirOf(m_file), &after, &problem)) {
-                if (error)
-                    *error = oneLine(m_file,
-                                     QStringLiteral("change would make the description invalid: ")
-                                         + problem);
-                return false;
-            }
-            if (!commit(bytes, std::move(after), &problem)) {
-                if (error)
-                    *error = oneLine(m_file, problem);
-                return false;
-            }
+    auto cut = [&](const json::Document &doc, int si, QByteArray *bytes, Network *state,
+                   QString *problem) {
+        const Server &s = state->servers[si];
+        QList<int> uses;
+        for (int i = 0; i < s.openFiles.size(); ++i)
+            if (s.openFiles[i].connection == number)
+                uses.append(i);
+        auto ranges = removals(listOf(doc, si, "openFiles"), uses)
+            + removals(listOf(doc, si, "connections"), {s.index.connectionByNumber.value(number)});
+        std::sort(ranges.begin(), ranges.end(),
+                  [](const auto &a, const auto &b) { return a.first > b.first; });
+        for (const auto &[from, to] : ranges)
+            bytes->remove(from, to - from);
+        // The indexes change throughout: the text is loaded anew.
+        if (loadDescription(QByteArray(*bytes), baseDirOf(m_file), state, problem))
             return true;
-        }
-    }
-    return modify(
+        *problem = QStringLiteral("change would make the description invalid: ") + *problem;
+        return false;
+    };
+    return changeInPlace(
+        clearing, cut,
         [&](QJsonObject &root, const Network &net, QString *) {
             const int si = clearing(net);
             return si >= 0 && edit::removeConnection(root, si, number);

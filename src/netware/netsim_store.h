@@ -11,6 +11,10 @@
 
 namespace netsim {
 
+namespace json {
+class Document;
+}
+
 // What tells a changed file: read with one stat, no time-zone conversion,
 // since every path parse compares it.
 struct FileStamp
@@ -66,6 +70,16 @@ private:
     bool readLocked(QByteArray *bytes, Network *state, QString *problem);
     // Writes the changed text and takes its state.
     bool commit(const QByteArray &bytes, Network state, QString *problem);
+    // Send's and Clear's locked read-change-write: decide answers from the
+    // state the file holds with the server's position (-1: nothing to do);
+    // edit changes the text in place and brings the state along (false with
+    // *problem: nothing written). A text only Qt's lenient reader takes is
+    // changed by general instead.
+    using Decide = std::function<int(const Network &)>;
+    using TextEdit = std::function<bool(const json::Document &doc, int server, QByteArray *text,
+                                        Network *state, QString *problem)>;
+    bool changeInPlace(const Decide &decide, const TextEdit &edit, const Change &general,
+                       QString *error);
 
     QString m_file;
     Network m_network;
