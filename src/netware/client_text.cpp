@@ -89,16 +89,25 @@ std::optional<std::size_t> encodeInto(QStringView text, char *dst, std::size_t s
     return n;
 }
 
-QString decode(const char *bytes, std::size_t size)
+void decodeInto(const char *bytes, std::size_t size, QString *out)
 {
-    if (!bytes)
-        return QString();
+    if (!bytes) {
+        out->clear();
+        return;
+    }
     const void *nul = std::memchr(bytes, 0, size);
     const std::size_t n = nul ? std::size_t(static_cast<const char *>(nul) - bytes) : size;
-    QString out(qsizetype(n), Qt::Uninitialized);
-    QChar *d = out.data();
+    out->resize(qsizetype(n));
+    QChar *d = out->data();
     for (std::size_t i = 0; i < n; ++i)
         d[i] = toChar(static_cast<unsigned char>(bytes[i]));
+}
+
+QString decode(const char *bytes, std::size_t size)
+{
+    QString out;
+    if (bytes)
+        decodeInto(bytes, size, &out);
     return out;
 }
 

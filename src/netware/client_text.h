@@ -26,6 +26,9 @@ std::optional<std::size_t> encodeInto(QStringView text, char *dst, std::size_t s
 // when it holds none). Every byte decodes.
 QString decode(const char *bytes, std::size_t size);
 QString decode(const QByteArray &bytes);
+// The same into out, reusing its buffer: the client calls decode an input
+// each, thousands of times in one scan.
+void decodeInto(const char *bytes, std::size_t size, QString *out);
 
 // Upper case that never leaves the code page: a character whose upper case
 // the page cannot hold (µ, ß) stays as it is.

@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 
@@ -180,15 +181,28 @@ QByteArray restoreBigIntegers(QByteArray json, const QByteArray &marker)
 
 } // namespace
 
-FileStamp FileStamp::of(const QString &file)
+namespace {
+// Unique over every store of the process, so that a cache made for one
+// store's state is never taken for another's.
+quint64 nextGeneration()
+{
+    static std::atomic<quint64> last {0};
+    return ++last;
+}
+} // namespace
+
+FileStamp FileStamp::of(const QByteArray &nativeFile)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+    if (::stat(nativeFile.constData(), &st) != 0)
         return {};
     return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-Store::Store(const QString &file) : m_file(QFileInfo(file).absoluteFilePath()) { }
+Store::Store(const QString &file)
+    : m_file(QFileInfo(file).absoluteFilePath()), m_nativeFile(QFile::encodeName(m_file))
+{
+}
 
 namespace {
 // Tells contents apart without keeping them: size and a 64-bit hash.
@@ -210,6 +224,7 @@ bool Store::adopt(QByteArray bytes, const QByteArray &digest, QString *error)
         return false;
     }
     m_network = std::move(n);
+    m_generation = nextGeneration();
     m_digest = digest;
     m_failedDigest.clear();
     m_loaded = true;
@@ -219,7 +234,7 @@ bool Store::adopt(QByteArray bytes, const QByteArray &digest, QString *error)
 bool Store::load(QString *error)
 {
     // Taken before reading, so a change during the read is seen next time.
-    const FileStamp stamp = FileStamp::of(m_file);
+    const FileStamp stamp = FileStamp::of(m_nativeFile);
     QByteArray bytes;
     QString problem;
     if (!readAll(m_file, &bytes, &problem)) {
@@ -236,7 +251,7 @@ bool Store::load(QString *error)
 
 bool Store::refresh(bool checkContent, QString *error)
 {
-    const FileStamp stamp = FileStamp::of(m_file);
+    const FileStamp stamp = FileStamp::of(m_nativeFile);
     const bool statChanged = !stamp.exists || !(stamp == m_stamp);
     if (!statChanged && !checkContent)
         return true;
@@ -308,10 +323,11 @@ bool Store::modify(const Change &change, QString *error)
 
     after.root = QJsonObject();
     m_network = std::move(after);
+    m_generation = nextGeneration();
     m_digest = digestOf(out);
     m_failedDigest.clear();
     m_loaded = true;
-    m_stamp = FileStamp::of(m_file);
+    m_stamp = FileStamp::of(m_nativeFile);
     return true;
 }
 
@@ -337,10 +353,11 @@ bool Store::commit(const QByteArray &bytes, Network state, QString *problem)
         return false;
     }
     m_network = std::move(state);
+    m_generation = nextGeneration();
     m_digest = digestOf(bytes);
     m_failedDigest.clear();
     m_loaded = true;
-    m_stamp = FileStamp::of(m_file);
+    m_stamp = FileStamp::of(m_nativeFile);
     return true;
 }
 

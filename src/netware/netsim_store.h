@@ -23,7 +23,7 @@ struct FileStamp
     qint64 size = -1;
     qint64 mtimeNs = 0;
     friend bool operator==(const FileStamp &, const FileStamp &) = default;
-    static FileStamp of(const QString &file);
+    static FileStamp of(const QByteArray &nativeFile);
 };
 
 class Store final
@@ -34,6 +34,9 @@ public:
     QString file() const { return m_file; }
     bool isLoaded() const { return m_loaded; }
     const Network &network() const { return m_network; }
+    // Changes whenever network() is replaced, and differs between stores:
+    // what callers keep of it (an index, a pointer) is good while it stays.
+    quint64 generation() const { return m_generation; }
 
     // Reads and validates the file. On failure *error names the file and the
     // problem in one line, and the last good state (if any) stays.
@@ -82,7 +85,9 @@ private:
                        QString *error);
 
     QString m_file;
+    QByteArray m_nativeFile; // m_file for the system: stamped at every path parse
     Network m_network;
+    quint64 m_generation = 0;
     bool m_loaded = false;
     QByteArray m_digest; // of the content the current state was read from
     FileStamp m_stamp;

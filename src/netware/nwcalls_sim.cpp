@@ -28,11 +28,33 @@ struct Client
 {
     std::unique_ptr<Store> store;
     QMap<QString, NWCONN_HANDLE> handles; // upper-case server name -> handle, never reused
-    QHash<NWCONN_HANDLE, QString> serverNames; // the reverse, read on every call
+    // Handle -> index into the state's servers, -1 when its server is gone;
+    // made anew for every state (generation), read on every call.
+    QList<int> serverByHandle {-1};
+    quint64 handlesFor = 0;
+    // The last trustee path and object asked for, and their trustees: the
+    // rights lookup asks for each twice or more in a row.
+    struct
+    {
+        quint64 generation = 0;
+        const Server *server = nullptr;
+        QString path;
+        const ServerIndex::Positions *trustees = nullptr;
+    } lastPath;
+    struct
+    {
+        quint64 generation = 0;
+        const Server *server = nullptr;
+        nuint32 id = 0;
+        const ServerIndex::Positions *trustees = nullptr;
+    } lastObject;
     NWCONN_HANDLE nextHandle = 1;
-    QMap<NWDSContextHandle, QString> contexts; // handle -> name context
+    // The open context handles and their name contexts: a lookup holds one
+    // for four calls, so a short list beats a map's node per handle.
+    QList<std::pair<NWDSContextHandle, QString>> contexts;
     NWDSContextHandle nextContext = 1;
     QString initError;
+    QString input; // the calls' decoded input, its buffer reused
 
     bool ready() const { return store && store->isLoaded(); }
     const Network &net() const { return store->network(); }
@@ -56,11 +78,13 @@ void assignHandles(Client &c)
 {
     for (const Server &s : c.net().servers) {
         const QString key = s.name.toUpper();
-        if (!c.handles.contains(key)) {
-            c.serverNames.insert(c.nextHandle, key);
+        if (!c.handles.contains(key))
             c.handles.insert(key, c.nextHandle++);
-        }
     }
+    c.serverByHandle.fill(-1, c.nextHandle);
+    for (auto it = c.handles.cbegin(); it != c.handles.cend(); ++it)
+        c.serverByHandle[it.value()] = c.net().serverIndex(it.key());
+    c.handlesFor = c.store->generation();
 }
 
 void refresh(Client &c, bool checkContent)
@@ -74,16 +98,15 @@ void refresh(Client &c, bool checkContent)
 }
 
 // The server behind a handle in the current state, or null.
-const Server *serverOf(Client &c, NWCONN_HANDLE conn, int *index = nullptr)
+const Server *serverOf(Client &c, NWCONN_HANDLE conn)
 {
-    if (!c.ready() || conn == 0)
+    if (!c.ready())
         return nullptr;
-    const QString name = c.serverNames.value(conn);
-    if (name.isEmpty())
+    if (c.handlesFor != c.store->generation())
+        assignHandles(c);
+    if (conn >= NWCONN_HANDLE(c.serverByHandle.size()))
         return nullptr;
-    const int i = c.net().serverIndex(name);
-    if (index)
-        *index = i;
+    const int i = c.serverByHandle[conn];
     return i < 0 ? nullptr : &c.net().servers[i];
 }
 
@@ -107,7 +130,7 @@ bool inputText(const char *s, QString *out, size_t max = kMaxInputText)
     const size_t n = strnlen(s, max + 1);
     if (n > max)
         return false;
-    *out = ClientText::decode(s, n);
+    ClientText::decodeInto(s, n, out);
     return true;
 }
 
@@ -116,6 +139,49 @@ void outputText(char *dst, size_t size, QStringView text)
 {
     // The loader refuses names the code page cannot hold, so this never fails.
     ClientText::encodeInto(text, dst, size);
+}
+
+const ServerIndex::Positions kNoTrustees;
+
+// The trustee assignments of an object ID on a server.
+const ServerIndex::Positions &trusteesOfId(Client &c, const Server *s, nuint32 id)
+{
+    auto &last = c.lastObject;
+    const quint64 generation = c.store->generation();
+    if (last.generation != generation || last.server != s || last.id != id) {
+        const auto &byId = s->index.trusteesByObjectId;
+        const auto it = s->objectById(id) ? byId.constFind(id) : byId.cend();
+        last = {generation, s, id, it == byId.cend() ? &kNoTrustees : &*it};
+    }
+    return *last.trustees;
+}
+
+// The trustee assignments of a normalized volume path on a server.
+const ServerIndex::Positions &trusteesOfPath(Client &c, const Server *s, QStringView path)
+{
+    auto &last = c.lastPath;
+    const quint64 generation = c.store->generation();
+    if (last.generation != generation || last.server != s || last.path != path) {
+        const auto &byPath = s->index.trusteesByPath;
+        // Copied into its own buffer: sharing the caller's would cost the
+        // next call's input an allocation.
+        last.path.resize(path.size());
+        std::copy(path.begin(), path.end(), last.path.begin());
+        const auto it = byPath.constFind(last.path);
+        last.generation = generation;
+        last.server = s;
+        last.trustees = it == byPath.cend() ? &kNoTrustees : &*it;
+    }
+    return *last.trustees;
+}
+
+// The name context of an open context handle, or null.
+QString *contextOf(Client &c, NWDSContextHandle handle)
+{
+    for (auto &[h, name] : c.contexts)
+        if (h == handle)
+            return &name;
+    return nullptr;
 }
 
 // Case-insensitive resolution of a directory path under a volume's folder.
@@ -171,7 +237,7 @@ NWCCODE NWParsePath(const char *path, char *serverName, NWCONN_HANDLE *conn, cha
     outputText(dirPath, NW_DIR_PATH_LEN, QString());
     if (!c.ready())
         return NW_ERR_NOT_INITIALIZED;
-    QString text;
+    QString &text = c.input;
     if (!inputText(path, &text))
         return NW_ERR_INVALID_PARAMETER;
     // Size and time only: the rights lookup parses a path per listed user,
@@ -201,7 +267,7 @@ NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, nuint8, const char *fileP
     Client &c = client();
     if (!c.ready())
         return NW_ERR_NOT_INITIALIZED;
-    QString path;
+    QString &path = c.input;
     if (!iterHandle || !fileUsed || !inputText(filePath, &path))
         return NW_ERR_INVALID_PARAMETER;
     if (*iterHandle == 0)
@@ -371,7 +437,7 @@ NWDSCCODE NWDSCreateContextHandle(NWDSContextHandle *context)
         return NWDS_ERR_NULL_POINTER;
     Client &c = client();
     const NWDSContextHandle h = c.nextContext++;
-    c.contexts.insert(h, QString());
+    c.contexts.append({h, QString()});
     *context = h;
     return NW_SUCCESS;
 }
@@ -380,15 +446,13 @@ NWDSCCODE NWDSSetContext(NWDSContextHandle context, int key, const void *value)
 {
     std::lock_guard guard(g_mutex);
     Client &c = client();
-    if (!c.contexts.contains(context))
+    QString *name = contextOf(c, context);
+    if (!name)
         return NWDS_ERR_INVALID_HANDLE;
     if (key != DCK_NAME_CONTEXT)
         return NWDS_ERR_BAD_KEY;
-    QString text;
-    if (!inputText(static_cast<const char *>(value), &text))
-        return NWDS_ERR_NULL_POINTER;
-    c.contexts[context] = text;
-    return NW_SUCCESS;
+    return inputText(static_cast<const char *>(value), name) ? NWDSCCODE(NW_SUCCESS)
+                                                             : NWDSCCODE(NWDS_ERR_NULL_POINTER);
 }
 
 NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const char *objectName,
@@ -396,9 +460,9 @@ NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const c
 {
     std::lock_guard guard(g_mutex);
     Client &c = client();
-    if (!c.contexts.contains(context))
+    if (!contextOf(c, context))
         return NWDS_ERR_INVALID_HANDLE;
-    QString name;
+    QString &name = c.input;
     if (!objectID || !inputText(objectName, &name))
         return NWDS_ERR_NULL_POINTER;
     const Server *s = nullptr;
@@ -416,8 +480,13 @@ NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const c
 NWDSCCODE NWDSFreeContext(NWDSContextHandle context)
 {
     std::lock_guard guard(g_mutex);
-    return client().contexts.remove(context) ? NWDSCCODE(NW_SUCCESS)
-                                             : NWDSCCODE(NWDS_ERR_INVALID_HANDLE);
+    auto &open = client().contexts;
+    const auto it
+        = std::find_if(open.begin(), open.end(), [&](const auto &c) { return c.first == context; });
+    if (it == open.end())
+        return NWDS_ERR_INVALID_HANDLE;
+    open.erase(it);
+    return NW_SUCCESS;
 }
 
 NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char *volName, nuint16 *volNum)
@@ -426,7 +495,7 @@ NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char *volName, nuint16 *volN
     Client &c = client();
     if (!c.ready())
         return NW_ERR_NOT_INITIALIZED;
-    QString name;
+    QString &name = c.input;
     if (!volNum || !inputText(volName, &name))
         return NW_ERR_INVALID_PARAMETER;
     const Server *s = nullptr;
@@ -454,17 +523,11 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
     const Volume *v = s->volumeByNumber(volNum);
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
-    const DirObject *o = s->objectById(objID);
 
     // The handle holds the position of the path last returned.
     const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
     int position = 0;
-    const auto owned
-        = o ? s->index.trusteesByObjectId.constFind(o->id) : s->index.trusteesByObjectId.cend();
-    static const ServerIndex::Positions kNone;
-    const ServerIndex::Positions &own
-        = owned == s->index.trusteesByObjectId.cend() ? kNone : *owned;
-    for (int ti : own) {
+    for (int ti : trusteesOfId(c, s, objID)) {
         const Trustee &t = s->trustees[ti];
         const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
         const QStringView volume = QStringView(t.path).left(colon);
@@ -509,7 +572,7 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     Client &c = client();
     if (!c.ready())
         return NW_ERR_NOT_INITIALIZED;
-    QString path;
+    QString &path = c.input;
     if (!iterHandle || !trusteeList || !inputText(srchPath, &path))
         return NW_ERR_INVALID_PARAMETER;
     const Server *s = nullptr;
@@ -522,9 +585,7 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
 
-    const auto listed = s->index.trusteesByPath.constFind(wanted);
-    static const ServerIndex::Positions kNone;
-    const ServerIndex::Positions &all = listed == s->index.trusteesByPath.cend() ? kNone : *listed;
+    const ServerIndex::Positions &all = trusteesOfPath(c, s, wanted);
     const QStringView dir = QStringView(wanted).mid(colon + 1);
     // A path with trustees exists for the server; only one without needs the
     // disk to tell an empty folder from a missing one.

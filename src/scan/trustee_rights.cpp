@@ -4,18 +4,32 @@
 #include "netware/nwcalls.h"
 #include "scan/detail_text.h"
 
-#include <QByteArray>
+#include <QVarLengthArray>
 #include <array>
-#include <cstring>
+#include <initializer_list>
 #include <optional>
 
 namespace {
 
-// A zero-terminated copy of text for the client's const char * inputs; the
-// names and paths here came from the client, so the page holds them.
-QByteArray toClient(const QString &text)
+// A zero-terminated input for the client, the parts one after another; the
+// names and paths here came from the client, so the page holds them. Made
+// on the stack: the lookup runs for every user a scan lists.
+using ClientInput = QVarLengthArray<char, 256>;
+void toClient(std::initializer_list<QStringView> parts, ClientInput *out)
 {
-    return ClientText::encodeZ(text).value_or(QByteArray(1, '\0'));
+    qsizetype size = 1;
+    for (QStringView part : parts)
+        size += part.size();
+    out->resize(size);
+    char *at = out->data();
+    for (QStringView part : parts) {
+        const auto written = ClientText::encodeInto(part, at, std::size_t(part.size()) + 1);
+        if (!written) {
+            out->data()[0] = '\0';
+            return;
+        }
+        at += *written;
+    }
 }
 
 } // namespace
@@ -23,10 +37,13 @@ QByteArray toClient(const QString &text)
 QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
                             const QString &serverName)
 {
-    const QString pathToParse
-        = serverName.isEmpty() ? volumePath : serverName + QLatin1Char('/') + volumePath;
-    const QByteArray path = toClient(pathToParse);
-    const QByteArray user = toClient(userName);
+    ClientInput path;
+    if (serverName.isEmpty())
+        toClient({volumePath}, &path);
+    else
+        toClient({serverName, u"/", volumePath}, &path);
+    ClientInput user;
+    toClient({userName}, &user);
 
     // The library writes up to NW_VOLUME_NAME_LEN into the volume name, so the
     // buffer has that size rather than a smaller one.
@@ -39,8 +56,7 @@ QString LookUpTrusteeRights(const QString &volumePath, const QString &userName,
     NWDSContextHandle context = 0;
     NWDSCreateContextHandle(&context);
     std::array<uint8_t, NW_TRUSTEE_PATH_LEN> buffer {};
-    static const QByteArray rootContext = toClient(QStringLiteral("[Root]"));
-    std::memcpy(buffer.data(), rootContext.constData(), std::size_t(rootContext.size()));
+    ClientText::encodeInto(u"[Root]", reinterpret_cast<char *>(buffer.data()), buffer.size());
     NWDSSetContext(context, DCK_NAME_CONTEXT, buffer.data());
     nuint32 objectId = 0;
     NWDSMapNameToID(context, conn, user.constData(), &objectId);

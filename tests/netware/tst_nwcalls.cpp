@@ -10,6 +10,8 @@
 #include <cstring>
 #include <thread>
 
+#include <unistd.h>
+
 using namespace testnet;
 
 namespace {
@@ -487,6 +489,61 @@ private slots:
             NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all),
             NWCCODE(0));
         QCOMPARE(all.connInfo[0].lockFlag, nuint8(1));
+    }
+    // A server gone from the description takes its handle with it; the
+    // others keep theirs, wherever they now stand in the file.
+    void handlesFollowTheServers()
+    {
+        QJsonObject net = network();
+        start(net);
+        const NWCONN_HANDLE fs2 = handle("G:\\X"), fs3 = handle("H:\\X");
+        QJsonArray servers = net["servers"].toArray();
+        servers.removeAt(1);
+        net["servers"] = servers;
+        QJsonObject ws = net["workstation"].toObject();
+        ws["drives"] = obj(R"({"F": "FS1/SYS:", "H": "FS3/DATA:"})");
+        net["workstation"] = ws;
+        write(m_dir, net);
+        QVERIFY(handle("F:\\X") != 0);
+        nuint16 volume = 0;
+        QCOMPARE(NWGetVolumeNumber(fs2, "DATA", &volume), NWCCODE(NW_ERR_INVALID_CONNECTION));
+        QCOMPARE(handle("H:\\X"), fs3);
+        CONN_USING_FILE one;
+        CONNS_USING_FILE all;
+        nint16 it = 0;
+        QCOMPARE(NWScanConnectionsUsingFile(fs3, 0, "DATA:X", &it, &one, &all),
+                 NWCCODE(NW_ERR_NO_RIGHTS)); // FS3's own answer: ADMIN is no operator there
+    }
+    // A trustee path or object asked for again after a change is answered
+    // from the new description.
+    void trusteesFollowTheDescription()
+    {
+        QJsonObject net = network();
+        auto assign = [&](int rights) {
+            set(net, 0, "trustees",
+                QJsonArray {
+                    QJsonObject {{"path", "SYS:APPS"}, {"object", "ADMIN"}, {"rights", rights}}});
+            write(m_dir, net);
+        };
+        assign(3);
+        start(net);
+        auto answers = [&] {
+            const NWCONN_HANDLE fs1 = handle("F:\\X");
+            nuint16 pathIt = 0xFFFF;
+            nuint8 pathRights = 0;
+            char path[NW_TRUSTEE_PATH_LEN];
+            nuint32 it = 0;
+            TRUSTEE_INFO block[NW_TRUSTEES_PER_BLOCK];
+            if (NWScanObjectTrusteePaths(fs1, 1, 0, &pathIt, &pathRights, path) != 0
+                || NWScanDirectoryForTrustees2(fs1, 0, "SYS:APPS", &it, nullptr, nullptr, nullptr,
+                                               block)
+                    != 0)
+                return QList<int> {};
+            return QList<int> {pathRights, int(block[0].objectRights)};
+        };
+        QCOMPARE(answers(), (QList<int> {3, 3}));
+        assign(0x41);
+        QCOMPARE(answers(), (QList<int> {0x41, 0x41}));
     }
     // A change lands between two batches: the running scan keeps one state,
     // the next path parse or first batch reads the new one.
