@@ -1,6 +1,7 @@
 #include "netware/netsim_store.h"
 
 #include "netware/atomic_write.h"
+#include "netware/change_watch.h"
 #include "netware/json_reader.h"
 
 #include <QDeadlineTimer>
@@ -204,6 +205,8 @@ Store::Store(const QString &file)
 {
 }
 
+Store::~Store() = default;
+
 namespace {
 // Tells contents apart without keeping them: size and a 64-bit hash.
 QByteArray digestOf(const QByteArray &bytes)
@@ -233,7 +236,9 @@ bool Store::adopt(QByteArray bytes, const QByteArray &digest, QString *error)
 
 bool Store::load(QString *error)
 {
-    // Taken before reading, so a change during the read is seen next time.
+    // Both taken before reading, so a change during the read is seen next time.
+    if (!m_watch)
+        m_watch = std::make_unique<ChangeWatch>(m_file);
     const FileStamp stamp = FileStamp::of(m_nativeFile);
     QByteArray bytes;
     QString problem;
@@ -251,6 +256,9 @@ bool Store::load(QString *error)
 
 bool Store::refresh(bool checkContent, QString *error)
 {
+    // Without a notification the stamp is the one of the last look.
+    if (!checkContent && m_watch && !m_watch->mayHaveChanged())
+        return true;
     const FileStamp stamp = FileStamp::of(m_nativeFile);
     const bool statChanged = !stamp.exists || !(stamp == m_stamp);
     if (!statChanged && !checkContent)

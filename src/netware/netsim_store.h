@@ -8,6 +8,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class ChangeWatch;
 
 namespace netsim {
 
@@ -30,6 +33,7 @@ class Store final
 {
 public:
     explicit Store(const QString &file);
+    ~Store();
 
     QString file() const { return m_file; }
     bool isLoaded() const { return m_loaded; }
@@ -86,6 +90,7 @@ private:
 
     QString m_file;
     QByteArray m_nativeFile; // m_file for the system: stamped at every path parse
+    std::unique_ptr<ChangeWatch> m_watch; // spares most of those stamps
     Network m_network;
     quint64 m_generation = 0;
     bool m_loaded = false;

@@ -490,6 +490,124 @@ private slots:
             NWCCODE(0));
         QCOMPARE(all.connInfo[0].lockFlag, nuint8(1));
     }
+    // However the description is changed, the next path parse reads it: the
+    // file rewritten or replaced, written through another name, its folder or
+    // one above it replaced, a link on the way re-aimed.
+    void parseSeesEveryChange_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way :
+             {"rewritten in place", "replaced by rename", "removed, then written anew",
+              "written through a hard link", "replaced, then written through a hard link",
+              "its folder replaced", "a folder above replaced", "its linked folder re-aimed",
+              "a link re-aimed", "a link put in its place, then its target rewritten"})
+            QTest::newRow(way) << QString(way);
+    }
+    void parseSeesEveryChange()
+    {
+        QFETCH(QString, way);
+        QTemporaryDir top;
+        const QString dir = top.filePath("a/b");
+        auto folder = [&](const QString &path) {
+            for (const char *volume : {"volumes/FS1/SYS", "volumes/FS2/DATA", "volumes/FS3/DATA"})
+                QDir(path).mkpath(volume);
+        };
+        // The base network with one more connection, numbered n.
+        auto text = [](int n) {
+            QJsonObject net = network();
+            QJsonArray connections = net["servers"][0]["connections"].toArray();
+            connections.append(conn(n, "JSMITH"));
+            set(net, 0, "connections", connections);
+            return QJsonDocument(net).toJson();
+        };
+        auto put = [](const QString &path, const QByteArray &bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(f.write(bytes), bytes.size());
+        };
+        auto rename = [](const QString &from, const QString &to) {
+            QCOMPARE(::rename(QFile::encodeName(from), QFile::encodeName(to)), 0);
+        };
+        auto replace = [&](const QString &path, const QByteArray &bytes) {
+            put(path + ".new", bytes);
+            rename(path + ".new", path);
+        };
+        auto linkAs = [&](const QString &target, const QString &path) {
+            QVERIFY(QFile::link(target, path + ".new"));
+            rename(path + ".new", path);
+        };
+        NWCONN_HANDLE fs1 = 0;
+        auto sees = [&](int n) {
+            char name[NW_OBJECT_NAME_LEN];
+            return NWGetConnectionInformation(fs1, nuint16(n), name, nullptr, nullptr, nullptr)
+                == 0;
+        };
+        // Not read before the parse, read by it.
+        auto parseSees = [&](int n) {
+            QVERIFY(!sees(n));
+            fs1 = handle("F:\\X");
+            QVERIFY(sees(n));
+        };
+
+        QString file = dir + "/network.json";
+        if (way == "its linked folder re-aimed") {
+            folder(top.filePath("one"));
+            folder(top.filePath("two"));
+            put(top.filePath("one/network.json"), text(70));
+            put(top.filePath("two/network.json"), text(71));
+            QDir().mkpath(top.filePath("a"));
+            linkAs(top.filePath("one"), dir);
+        } else if (way == "a link re-aimed") {
+            folder(dir);
+            put(dir + "/70.json", text(70));
+            put(dir + "/71.json", text(71));
+            linkAs(dir + "/70.json", file);
+        } else {
+            folder(dir);
+            put(file, text(70));
+        }
+        QCOMPARE(init(file), NWCCODE(0));
+        fs1 = handle("F:\\X");
+        QVERIFY(sees(70));
+
+        if (way == "rewritten in place") {
+            put(file, text(71));
+        } else if (way == "replaced by rename") {
+            replace(file, text(71));
+        } else if (way == "removed, then written anew") {
+            QVERIFY(QFile::remove(file));
+            handle("F:\\X");
+            put(file, text(71));
+        } else if (way == "written through a hard link") {
+            QCOMPARE(::link(QFile::encodeName(file), QFile::encodeName(top.filePath("alias"))), 0);
+            put(top.filePath("alias"), text(71));
+        } else if (way == "replaced, then written through a hard link") {
+            replace(file, text(72));
+            parseSees(72);
+            QCOMPARE(::link(QFile::encodeName(file), QFile::encodeName(top.filePath("alias"))), 0);
+            put(top.filePath("alias"), text(71));
+        } else if (way == "its folder replaced" || way == "a folder above replaced") {
+            const QString moved = way == "its folder replaced" ? dir : top.filePath("a");
+            rename(moved, moved + "-old");
+            folder(dir);
+            put(file, text(72));
+            parseSees(72);
+            // A file made anew where no watch on the old folders reaches.
+            QVERIFY(QFile::remove(file));
+            handle("F:\\X");
+            put(file, text(71));
+        } else if (way == "its linked folder re-aimed") {
+            linkAs(top.filePath("two"), dir);
+        } else if (way == "a link re-aimed") {
+            linkAs(dir + "/71.json", file);
+        } else if (way == "a link put in its place, then its target rewritten") {
+            put(top.filePath("target.json"), text(72));
+            linkAs(top.filePath("target.json"), file);
+            parseSees(72);
+            put(top.filePath("target.json"), text(71));
+        }
+        parseSees(71);
+    }
     // A server gone from the description takes its handle with it; the
     // others keep theirs, wherever they now stand in the file.
     void handlesFollowTheServers()
