@@ -71,10 +71,10 @@ ChangeWatch::ChangeWatch(const QString &file)
         return;
     }
     watchFile();
-    // A folder above moved, removed or made unreadable re-aims the path.
+    // A folder above moved or removed re-aims the path. Only its own events:
+    // those of its entries (a file touched in /tmp) tell nothing here.
     for (QDir up(folder); up.cdUp() && !up.isRoot();) {
-        if (::inotify_add_watch(m_fd, QFile::encodeName(up.path()).constData(),
-                                kSelf | IN_ATTRIB | IN_ONLYDIR)
+        if (::inotify_add_watch(m_fd, QFile::encodeName(up.path()).constData(), kSelf | IN_ONLYDIR)
             < 0) {
             stop();
             return;

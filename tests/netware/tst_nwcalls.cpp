@@ -1,6 +1,7 @@
 // The client calls answered from description files in a temporary folder.
 #include "netsim_test_util.h"
 #include "netware/atomic_write.h"
+#include "netware/change_watch.h"
 #include "netware/mapped_drives.h"
 #include "netware/netsim_store.h"
 #include "support/file_size_limit.h"
@@ -10,6 +11,8 @@
 #include <cstring>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testnet;
@@ -607,6 +610,47 @@ private slots:
             put(top.filePath("target.json"), text(71));
         }
         parseSees(71);
+    }
+    // What cannot change what the path reads leaves the watch quiet and on:
+    // a watch that turned itself off would cost a stat at every parse again.
+    void watchStaysQuiet_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("the file read") << "read" << false;
+        QTest::newRow("a file beside it written") << "beside" << false;
+        QTest::newRow("a file in the folder above touched") << "above" << false;
+        QTest::newRow("the file rewritten") << "rewrite" << true;
+    }
+    void watchStaysQuiet()
+    {
+        QFETCH(QString, action);
+        QTemporaryDir top;
+        QVERIFY(QDir(top.path()).mkpath("a"));
+        const QString file = top.filePath("a/network.json");
+        auto put = [](const QString &path) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Append));
+            f.write("x");
+        };
+        put(file);
+        put(top.filePath("above"));
+        ChangeWatch watch(file);
+        if (!watch.watching())
+            QSKIP("this file system is not watched");
+        QVERIFY(!watch.mayHaveChanged());
+        if (action == "read")
+            read(file);
+        else if (action == "beside")
+            put(top.filePath("a/network.json.lock"));
+        else if (action == "above")
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(top.filePath("above")), nullptr, 0),
+                     0);
+        else
+            put(file);
+        QTEST(watch.mayHaveChanged(), "changed");
+        QVERIFY(watch.watching());
+        QVERIFY(!watch.mayHaveChanged());
     }
     // A server gone from the description takes its handle with it; the
     // others keep theirs, wherever they now stand in the file.
