@@ -481,12 +481,16 @@ private slots:
             NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all),
             NWCCODE(0));
         QCOMPARE(all.connInfo[0].lockFlag, nuint8(0));
-        // Same size, and possibly the same timestamp: the content still counts.
+        // Same size and the same time: only the content tells.
         QJsonObject locked = use("SYS:APPS\\ORDERS.DBF", 5);
         locked["lockFlag"] = 1;
         set(net, 0, "openFiles", QJsonArray {locked});
         const qint64 size = read(file).size();
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(file), &before), 0);
         write(m_dir, net);
+        const timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(file), times, 0), 0);
         QCOMPARE(read(file).size(), size);
         QCOMPARE(
             NWScanConnectionsUsingFile(handle("F:\\X"), 0, "SYS:APPS\\ORDERS.DBF", &it, &one, &all),
@@ -675,37 +679,66 @@ private slots:
         nint16 it = 0;
         QCOMPARE(NWScanConnectionsUsingFile(fs3, 0, "DATA:X", &it, &one, &all),
                  NWCCODE(NW_ERR_NO_RIGHTS)); // FS3's own answer: ADMIN is no operator there
+        QCOMPARE(NWGetVolumeNumber(fs3 + 1, "DATA", &volume), // never handed out
+                 NWCCODE(NW_ERR_INVALID_CONNECTION));
     }
-    // A trustee path or object asked for again after a change is answered
-    // from the new description.
+    // A trustee path or object asked for again after a change, or on another
+    // server with the same object ID, is answered from what holds there now.
     void trusteesFollowTheDescription()
     {
         QJsonObject net = network();
         auto assign = [&](int rights) {
+            // ADMIN's assignment stands second here, first on FS2.
             set(net, 0, "trustees",
                 QJsonArray {
+                    QJsonObject {{"path", "SYS:APPS"}, {"object", "JSMITH"}, {"rights", 1}},
                     QJsonObject {{"path", "SYS:APPS"}, {"object", "ADMIN"}, {"rights", rights}}});
+            set(net, 1, "trustees",
+                QJsonArray {
+                    QJsonObject {{"path", "DATA:SHARED"}, {"object", "ADMIN"}, {"rights", 7}}});
             write(m_dir, net);
         };
         assign(3);
         start(net);
-        auto answers = [&] {
-            const NWCONN_HANDLE fs1 = handle("F:\\X");
-            nuint16 pathIt = 0xFFFF;
+        // ADMIN is object 1 on both servers.
+        auto answers = [&](const char *drive, const char *volumeName, const char *dir) {
+            const NWCONN_HANDLE conn = handle(drive);
+            nuint16 volume = 0, pathIt = 0xFFFF;
             nuint8 pathRights = 0;
             char path[NW_TRUSTEE_PATH_LEN];
             nuint32 it = 0;
             TRUSTEE_INFO block[NW_TRUSTEES_PER_BLOCK];
-            if (NWScanObjectTrusteePaths(fs1, 1, 0, &pathIt, &pathRights, path) != 0
-                || NWScanDirectoryForTrustees2(fs1, 0, "SYS:APPS", &it, nullptr, nullptr, nullptr,
-                                               block)
+            if (NWGetVolumeNumber(conn, volumeName, &volume) != 0
+                || NWScanObjectTrusteePaths(conn, 1, volume, &pathIt, &pathRights, path) != 0
+                || NWScanDirectoryForTrustees2(conn, 0, dir, &it, nullptr, nullptr, nullptr, block)
                     != 0)
                 return QList<int> {};
-            return QList<int> {pathRights, int(block[0].objectRights)};
+            for (const TRUSTEE_INFO &t : block)
+                if (t.objectID == 1)
+                    return QList<int> {pathRights, int(t.objectRights)};
+            return QList<int> {pathRights};
         };
-        QCOMPARE(answers(), (QList<int> {3, 3}));
+        QCOMPARE(answers("F:\\X", "SYS", "SYS:APPS"), (QList<int> {3, 3}));
+        QCOMPARE(answers("G:\\X", "DATA", "DATA:SHARED"), (QList<int> {7, 7}));
         assign(0x41);
-        QCOMPARE(answers(), (QList<int> {0x41, 0x41}));
+        QCOMPARE(answers("F:\\X", "SYS", "SYS:APPS"), (QList<int> {0x41, 0x41}));
+    }
+    // A context handle lives from its creation to its release, once.
+    void contextHandles()
+    {
+        start(network());
+        NWDSContextHandle context = 0;
+        QCOMPARE(NWDSCreateContextHandle(&context), NWDSCCODE(0));
+        QCOMPARE(NWDSSetContext(context, DCK_NAME_CONTEXT, "[Root]"), NWDSCCODE(0));
+        QCOMPARE(NWDSSetContext(context, DCK_NAME_CONTEXT + 1, "[Root]"),
+                 NWDSCCODE(NWDS_ERR_BAD_KEY));
+        nuint32 id = 0;
+        QCOMPARE(NWDSMapNameToID(context, handle("F:\\X"), ".jsmith", &id), NWDSCCODE(0));
+        QVERIFY(id != 0);
+        QCOMPARE(NWDSFreeContext(context), NWDSCCODE(0));
+        QCOMPARE(NWDSFreeContext(context), NWDSCCODE(NWDS_ERR_INVALID_HANDLE));
+        QCOMPARE(NWDSSetContext(context, DCK_NAME_CONTEXT, "[Root]"),
+                 NWDSCCODE(NWDS_ERR_INVALID_HANDLE));
     }
     // A change lands between two batches: the running scan keeps one state,
     // the next path parse or first batch reads the new one.
