@@ -326,17 +326,8 @@ bool Store::modify(const Change &change, QString *error)
     if (!parseDescription(out, baseDirOf(m_file), &after, &problem))
         return failed(QStringLiteral("change would make the description invalid: ") + problem);
 
-    if (!WriteFileAtomically(m_file, out, &problem))
-        return failed(problem + QStringLiteral(" (nothing written)"));
-
     after.root = QJsonObject();
-    m_network = std::move(after);
-    m_generation = nextGeneration();
-    m_digest = digestOf(out);
-    m_failedDigest.clear();
-    m_loaded = true;
-    m_stamp = FileStamp::of(m_nativeFile);
-    return true;
+    return commit(out, std::move(after), &problem) || failed(problem);
 }
 
 bool Store::readLocked(QByteArray *bytes, Network *state, QString *problem)

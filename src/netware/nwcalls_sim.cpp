@@ -74,8 +74,12 @@ void report(const QString &line)
     std::fflush(stderr);
 }
 
+// Once per state: every call that may bring a new one asks for it, and
+// serverOf() asks again in case one did not.
 void assignHandles(Client &c)
 {
+    if (c.handlesFor == c.store->generation())
+        return;
     for (const Server &s : c.net().servers) {
         const QString key = s.name.toUpper();
         if (!c.handles.contains(key))
@@ -102,8 +106,7 @@ const Server *serverOf(Client &c, NWCONN_HANDLE conn)
 {
     if (!c.ready())
         return nullptr;
-    if (c.handlesFor != c.store->generation())
-        assignHandles(c);
+    assignHandles(c);
     if (conn >= NWCONN_HANDLE(c.serverByHandle.size()))
         return nullptr;
     const int i = c.serverByHandle[conn];
