@@ -8,7 +8,8 @@
 // calls, no window. The scan runs as ScanEngine (no window) and as the
 // window's Scanner offscreen; the list filling is the latter without rights. Each phase is reported
 // as process CPU time (robust to a shared machine) and wall time, and as a ratio to its floor; the
-// phases with a floor of their own run by turns with it.
+// phases with a floor of their own run by turns with it. The growth from one size to the next
+// is measured apart, the two sizes by turns.
 #include "bench_network.h"
 #include "forms/form1.h"
 #include "netware/netsim_network.h"
@@ -38,6 +39,7 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -235,87 +237,155 @@ public:
     bool nextBatch() override { return true; }
 };
 
-Figures measure(int entries, int reps)
+// One network size, set up once and kept: its description, its own parse
+// for the floor, and a window to scan it in.
+class Sized
 {
-    Figures f;
-    f.entries = entries;
-    QTemporaryDir dir;
-    const QString file = dir.isValid() ? writeNetwork(dir.path(), entries, &f.users) : QString();
-    if (file.isEmpty())
-        die("cannot write the network description");
-    qputenv("NWSIM_NETWORK", file.toLocal8Bit());
-    QFile written(file);
-    if (!written.open(QIODevice::ReadOnly))
-        die("cannot read the network description back");
-    const QByteArray json = written.readAll();
+public:
+    enum Phase { Scan, Rights, List, Window, Load, FloorScan, FloorRights, FloorList };
 
-    f.parse = median(reps, [&] {
-        if (!QJsonDocument::fromJson(json).isObject())
-            die("the description is not JSON");
-    });
-    f.load = median(reps, [&] {
+    explicit Sized(int entries) : m_entries(entries)
+    {
+        m_file = m_dir.isValid() ? writeNetwork(m_dir.path(), entries, &m_users) : QString();
+        if (m_file.isEmpty())
+            die("cannot write the network description");
+        QFile written(m_file);
+        if (!written.open(QIODevice::ReadOnly))
+            die("cannot read the network description back");
+        m_json = written.readAll();
+        QString error;
+        if (!netsim::parseDescription(m_json, m_dir.path(), &m_network, &error))
+            die("the description does not load");
+        m_floor = std::make_unique<Floor>(Floor {m_network.servers.first()});
+        ConnectionTable t;
+        m_listed = m_floor->listUsers(&t);
+        m_expected = m_floor->scan();
+        m_form.show();
+        QApplication::processEvents();
+    }
+
+    int entries() const { return m_entries; }
+    int users() const { return m_users; }
+    const QByteArray &json() const { return m_json; }
+
+    // The client reads this size's description.
+    void use()
+    {
+        qputenv("NWSIM_NETWORK", m_file.toLocal8Bit());
         if (NWCallsInit(nullptr, nullptr) != 0)
             die("NWCallsInit failed");
-    });
-
-    netsim::Network network;
-    QString error;
-    if (!netsim::parseDescription(json, dir.path(), &network, &error))
-        die("the description does not load");
-    const Floor floor {network.servers.first()};
-    ConnectionTable expected;
-    const ScanEngine engine(&LookUpTrusteeRights);
-    ScanResult result;
-    std::tie(f.scan, f.floorScan) = byTurns(
-        reps,
-        [&] {
-            NoWindow sink;
-            result = engine.run(kDir + QLatin1Char('\\') + kFile, 0, sink);
-        },
-        [&] { expected = floor.scan(); });
-    if (result.outcome != ScanResult::Outcome::Completed || !sameAnswers(result.table, expected))
-        die("the engine and the floor disagree");
-    QStringList users;
-    {
-        ConnectionTable t;
-        users = floor.listUsers(&t);
     }
-    std::tie(f.rights, f.floorRights) = byTurns(
-        reps,
-        [&] {
-            for (const QString &u : users)
+
+    static bool needsClient(Phase p) { return p < FloorScan; }
+
+    void run(Phase p)
+    {
+        switch (p) {
+        case Scan: {
+            NoWindow sink;
+            const ScanResult r = m_engine.run(kDir + QLatin1Char('\\') + kFile, 0, sink);
+            if (r.outcome != ScanResult::Outcome::Completed || !sameAnswers(r.table, m_expected))
+                die("the engine and the floor disagree");
+            break;
+        }
+        case Rights:
+            for (const QString &u : m_listed)
                 if (LookUpTrusteeRights(kVolumePath, u, QStringLiteral("FS1")).isEmpty())
                     die("no rights for a user");
-        },
-        [&] {
-            for (const QString &u : users)
-                if (floor.rights(u).isEmpty())
+            break;
+        case List:
+        case Window:
+            (p == List ? m_withoutRights : m_withRights).Scan(kDir, kFile);
+            if (m_form.List1()->count() != m_users || m_ctx.table.size() != m_users)
+                die("the scan did not list every user once");
+            if (p == Window && !sameAnswers(m_ctx.table, m_expected))
+                die("the window's scan and the floor disagree");
+            break;
+        case Load:
+            use();
+            break;
+        case FloorScan:
+            m_floor->scan();
+            break;
+        case FloorRights:
+            for (const QString &u : m_listed)
+                if (m_floor->rights(u).isEmpty())
                     die("the floor found no rights for a user");
-        });
+            break;
+        case FloorList: {
+            ConnectionTable t;
+            m_floor->listUsers(&t);
+            break;
+        }
+        }
+    }
 
-    Form1 form;
-    QtPlatform platform;
-    ScanContext ctx;
-    Scanner withoutRights(form, platform, ctx, {});
-    Scanner withRights(form, platform, ctx, &LookUpTrusteeRights);
-    form.show();
-    QApplication::processEvents();
+private:
+    int m_entries = 0;
+    int m_users = 0;
+    QTemporaryDir m_dir;
+    QString m_file;
+    QByteArray m_json;
+    netsim::Network m_network;
+    std::unique_ptr<Floor> m_floor;
+    QStringList m_listed;
+    ConnectionTable m_expected;
+    const ScanEngine m_engine {&LookUpTrusteeRights};
+    Form1 m_form;
+    QtPlatform m_platform;
+    ScanContext m_ctx;
+    Scanner m_withoutRights {m_form, m_platform, m_ctx, {}};
+    Scanner m_withRights {m_form, m_platform, m_ctx, &LookUpTrusteeRights};
+};
 
-    Scanner *scanner = &withoutRights;
-    auto scan = [&] {
-        scanner->Scan(kDir, kFile);
-        if (form.List1()->count() != f.users || ctx.table.size() != f.users)
-            die("the scan did not list every user once");
-    };
-    std::tie(f.list, f.floorList) = byTurns(reps, scan, [&] {
-        ConnectionTable t;
-        floor.listUsers(&t);
+Figures measure(Sized &s, int reps)
+{
+    Figures f;
+    f.entries = s.entries();
+    f.users = s.users();
+    f.parse = median(reps, [&] {
+        if (!QJsonDocument::fromJson(s.json()).isObject())
+            die("the description is not JSON");
     });
-    scanner = &withRights;
-    f.window = median(reps, scan);
-    if (!sameAnswers(ctx.table, expected))
-        die("the window's scan and the floor disagree");
+    f.load = median(reps, [&] { s.run(Sized::Load); });
+    const auto turns = [&](Sized::Phase phase, Sized::Phase floor) {
+        return byTurns(
+            reps, [&] { s.run(phase); }, [&] { s.run(floor); });
+    };
+    std::tie(f.scan, f.floorScan) = turns(Sized::Scan, Sized::FloorScan);
+    std::tie(f.rights, f.floorRights) = turns(Sized::Rights, Sized::FloorRights);
+    std::tie(f.list, f.floorList) = turns(Sized::List, Sized::FloorList);
+    f.window = median(reps, [&] { s.run(Sized::Window); });
     return f;
+}
+
+// A phase's CPU time on the larger network over the smaller, as the median
+// of pairs run by turns. The machines this runs on have fast and slow spells
+// a second or two long (1.7 times apart); sizes measured one after the other
+// then differ by the spell they met, pairs a fraction of a second long seldom
+// do.
+double growth(Sized &small, Sized &big, Sized::Phase p, int reps)
+{
+    std::vector<double> ratios;
+    double spent = 0;
+    for (int i = 0; i < reps && spent < kPhaseBudgetMs; ++i) {
+        double cpu[2] = {};
+        for (int k = 0; k < 2; ++k) {
+            Sized &s = k ? big : small;
+            if (Sized::needsClient(p))
+                s.use();
+            s.run(p); // untimed, as in byTurns
+            QElapsedTimer t;
+            t.start();
+            const double c0 = cpuMs();
+            s.run(p);
+            cpu[k] = cpuMs() - c0;
+            spent += double(t.nsecsElapsed()) / 1e6;
+        }
+        ratios.push_back(cpu[1] / cpu[0]);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    return ratios[ratios.size() / 2];
 }
 
 void printRow(const char *phase, const Timing &t, const Timing *floor)
@@ -355,13 +425,16 @@ int main(int argc, char *argv[])
 
     std::printf(
         "median of up to %d runs (runs in brackets; a phase stops repeating after %.0f s);\n"
-        "the engine's scan, the rights and the list filling run by turns with their floors\n"
+        "the engine's scan, the rights and the list filling run by turns with their floors,\n"
+        "the growth ratios are medians of pairs of sizes run by turns\n"
         "CPU = process CPU time (CLOCK_PROCESS_CPUTIME_ID); ratios are to the floor of the "
         "same run; machine load (1-minute average) %s at the start\n",
         reps, kPhaseBudgetMs / 1000, loadAverage().constData());
+    std::vector<std::unique_ptr<Sized>> networks;
     QList<Figures> all;
     for (int n : sizes) {
-        const Figures f = measure(n, reps);
+        networks.push_back(std::make_unique<Sized>(n));
+        const Figures f = measure(*networks.back(), reps);
         all << f;
         std::printf("\n%d entries, %d users\n  %-28s %10s %10s %8s %8s\n", f.entries, f.users,
                     "phase", "CPU ms", "wall ms", "CPU/fl", "wall/fl");
@@ -382,24 +455,35 @@ int main(int argc, char *argv[])
                 return &f;
         return nullptr;
     };
-    const auto growth = [&](int big, int small, double linear) {
-        const Figures *b = find(big);
-        const Figures *s = find(small);
+    const auto network = [&](int n) -> Sized * {
+        for (const auto &s : networks)
+            if (s->entries() == n)
+                return s.get();
+        return nullptr;
+    };
+    const auto growthLines = [&](int big, int small, double linear) {
+        Sized *b = network(big);
+        Sized *s = network(small);
         if (!b || !s)
             return;
-        std::printf("\nCPU ratio %d/%d (%.0f = linear): scan %.1f, list filling %.1f, rights "
-                    "%.1f, window scan %.1f, load %.1f\n",
-                    big, small, linear, b->scan.cpu / s->scan.cpu, b->list.cpu / s->list.cpu,
-                    b->rights.cpu / s->rights.cpu, b->window.cpu / s->window.cpu,
-                    b->load.cpu / s->load.cpu);
+        const auto g = [&](Sized::Phase p) { return growth(*s, *b, p, reps); };
+        std::printf("\nCPU ratio %d/%d (%.0f = linear), pairs by turns: scan %.1f, list filling "
+                    "%.1f, rights %.1f, window scan %.1f, load %.1f\n",
+                    big, small, linear, g(Sized::Scan), g(Sized::List), g(Sized::Rights),
+                    g(Sized::Window), g(Sized::Load));
         // The floor does the same reads with no other work: its growth is
         // what the machine's caches add for the larger network.
-        std::printf("  the floors' own: scan %.1f, list %.1f, rights %.1f\n",
-                    b->floorScan.cpu / s->floorScan.cpu, b->floorList.cpu / s->floorList.cpu,
-                    b->floorRights.cpu / s->floorRights.cpu);
+        std::printf("  the floors' own: scan %.1f, list %.1f, rights %.1f\n", g(Sized::FloorScan),
+                    g(Sized::FloorList), g(Sized::FloorRights));
+        const Figures *fb = find(big);
+        const Figures *fs = find(small);
+        std::printf("  from the tables above (each size at its own time): scan %.1f, list filling "
+                    "%.1f, rights %.1f\n",
+                    fb->scan.cpu / fs->scan.cpu, fb->list.cpu / fs->list.cpu,
+                    fb->rights.cpu / fs->rights.cpu);
     };
-    growth(10000, 1000, 10);
-    growth(50000, 10000, 5);
+    growthLines(10000, 1000, 10);
+    growthLines(50000, 10000, 5);
     std::printf("\nmachine load (1-minute average) %s at the end\n", loadAverage().constData());
     if (const Figures *f = find(10000))
         std::printf("\nscan/floor at 10000 entries: %.1f\n", f->scan.cpu / f->floorScan.cpu);
