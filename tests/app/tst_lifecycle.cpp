@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
@@ -182,6 +183,55 @@ private slots:
         QCOMPARE(ini.value("Options/Pattern").toString(), "*.*"); // settings written
         m_fx->app->lifecycle().shutdown(); // a later quit changes nothing
         QCOMPARE(closed, 1);
+    }
+
+    // Each button of the assembled window reaches its own handler, and only it.
+    void buttonsReachTheirHandlers_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("effects");
+        QTest::newRow("All") << "Command14"
+                             << "selected 2";
+        QTest::newRow("None") << "Command15"
+                              << "selected 0";
+        QTest::newRow("Send") << "Command12"
+                              << "input|Velmora - Send Message selected 1";
+        QTest::newRow("Clear") << "Command13"
+                               << "box|Velmora selected 1";
+        QTest::newRow("clear Find") << "Command6"
+                                    << "selected 1 find empty";
+        QTest::newRow("User") << "Command16"
+                              << "clipboard|User: JSMITH selected 1";
+        QTest::newRow("Copy") << "Command5"
+                              << "clipboard|" + kOrders + " selected 1";
+        QTest::newRow("Print") << "Command4"
+                               << "printed selected 1";
+        QTest::newRow("About") << "Command7"
+                               << "box|Velmora - About Box box|Velmora selected 1";
+    }
+    void buttonsReachTheirHandlers()
+    {
+        QFETCH(QString, button);
+        m_fx->net.addConnection(0, 6, QStringLiteral("ADAMS"));
+        m_fx->net.addOpenFile(0, QStringLiteral("SYS:APPS\\DATA\\ORDERS.DBF"), 6);
+        m_fx->start(kOrders);
+        Form1 &f = m_fx->app->form();
+        QCOMPARE(f.List1()->count(), 2);
+        f.Text1()->setText("J");
+        QListWidget *list = f.List1();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center()); // selects one
+        m_fx->platform.calls.clear();
+        f.findChild<QPushButton *>(button)->click();
+        QStringList effects;
+        for (const QString &call : std::as_const(m_fx->platform.calls))
+            effects << call.section('|', 0, 1).section('\r', 0, 0);
+        if (!m_fx->platform.fakePrinter.calls.isEmpty())
+            effects << "printed";
+        effects << QString("selected %1").arg(list->selectedItems().size());
+        if (f.Text1()->text().isEmpty())
+            effects << "find empty";
+        QTEST(effects.join(' '), "effects");
     }
 
     void trayCallback_data()
