@@ -151,12 +151,17 @@ private slots:
         QCOMPARE(r.platform.busyDepth, 0);
     }
 
+    // A report longer than a page goes on to the next, losing no line.
     void printToPdf()
     {
         QTemporaryDir dir;
         const QString pdf = dir.filePath("report.pdf");
         QtPrinter printer(pdf);
-        Rig r;
+        QStringList many {"ANNA"};
+        for (int i = 0; i < 100; ++i)
+            many << QString("U%1").arg(i, 3, 10, QLatin1Char('0'));
+        many << "JSMITH";
+        Rig r(many);
         r.platform.realPrinter = &printer;
         r.reports.onPrintClicked();
         QCOMPARE(r.form.status(), "Report printed.");
@@ -170,9 +175,12 @@ private slots:
         tool.start(pdftotext, {"-layout", pdf, "-"});
         QVERIFY(tool.waitForFinished());
         const QString text = QString::fromUtf8(tool.readAllStandardOutput());
-        for (const QString &line : {kPath, QStringLiteral("12/06/99 02:05 pm"),
-                                    QStringLiteral("JSMITH"), QStringLiteral("2 users")})
+        for (const QString &line :
+             {kPath, QStringLiteral("12/06/99 02:05 pm"), QStringLiteral("U000"),
+              QStringLiteral("U099"), QStringLiteral("JSMITH"), QStringLiteral("102 users")})
             QVERIFY2(text.contains(line), qPrintable(line));
+        const qsizetype pages = text.count('\f'); // pdftotext ends each page so
+        QVERIFY2(pages >= 2 && pages <= 4, qPrintable(QString::number(pages)));
     }
 };
 

@@ -100,6 +100,34 @@ private slots:
         QTEST(words.join(", "), "events");
     }
 
+    void printableText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("space, tilde and no-break space kept") << "A B~\u00a0"
+                                                              << "A B~\u00a0";
+        QTest::newRow("C0, DEL and C1 escaped") << "\x1f\x7f\u0080\u009f"
+                                                << "\\x1f\\x7f\\x80\\x9f";
+    }
+    void printableText()
+    {
+        QFETCH(QString, text);
+        QTEST(PrintableText(text), "shown");
+    }
+
+    // Every byte of the address, the socket's two included.
+    void addressField()
+    {
+        ScannedUser u;
+        u.record.AddressText = "IP: 10. 1. 2. 3";
+        u.address = {{0x0a, 0x01, 0x02, 0x03}, {0, 0, 0, 0, 0, 0x2b}, {0x40, 0x05}, 8};
+        QString shown;
+        for (const ScanField &f : UserFields(u))
+            if (f.name == "addressRaw")
+                shown = f.text;
+        QCOMPARE(shown, "8:0A010203:00000000002B:4005");
+    }
+
     void textFormsEscapeControlCharacters()
     {
         const ScanSnapshot scan {"F:\\A.DBF", "FS1", QDateTime::currentDateTime(),

@@ -68,6 +68,7 @@ private slots:
                                 << QString::fromLatin1(text);
         };
         row("hour 12 is 12 pm", {99, 12, 6, 12, 0, 0, 2}, "Tuesday, 12/6/99, 12:00 pm");
+        row("last minute of the day", {26, 12, 31, 23, 59, 0, 4}, "Thursday, 12/31/26, 11:59 pm");
         row("weekday 7 has no name", {26, 1, 7, 8, 0, 0, 7}, ", 1/7/26, 08:00 am");
         row("raw year byte, no century", {5, 3, 4, 10, 0, 0, 6}, "Saturday, 3/4/5, 10:00 am");
         row("impossible time left out", {26, 3, 4, 25, 70, 0, 5}, "Friday, 3/4/26, ");
