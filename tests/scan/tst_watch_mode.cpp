@@ -47,32 +47,34 @@ private slots:
     {
         QTest::addColumn<bool>("watching");
         QTest::addColumn<QList<int>>("settings"); // when user, when nobody, by beep, by message
-        QTest::addColumn<bool>("nobodyHasIt");
+        QTest::addColumn<int>("users"); // who has the file: connections 5 and 6, or fewer
         QTest::addColumn<QStringList>("calls"); // per scan
         const QString box
             = "box|" + kBox + "|%1 ORDERS.DBF at 02:15 pm, 12/06/99.|exclamation|ok|topmost";
         const QString someone = box.arg("Someone got file"), nobody = box.arg("No one has file");
         const QString raise = "activate|" + kBox;
-        const auto row = [](const char *name, bool watching, const QList<int> &settings,
-                            bool nobody, const QStringList &calls) {
-            QTest::newRow(name) << watching << settings << nobody << calls;
+        const auto row = [](const char *name, bool watching, const QList<int> &settings, int users,
+                            const QStringList &calls) {
+            QTest::newRow(name) << watching << settings << users << calls;
         };
-        row("user has file, beep and box", true, {-1, 0, 1, 1}, false, {"beep", raise, someone});
-        row("user has file, box only", true, {-1, 0, 0, 1}, false, {raise, someone});
-        row("no user wanted, file in use", true, {0, -1, 1, 1}, false, {});
-        row("no user wanted, nobody", true, {0, -1, 1, 1}, true, {"beep", raise, nobody});
-        row("don't notify me", true, {0, 0, 1, 1}, false, {});
-        row("unchecked never notifies", false, {-1, -1, 1, 1}, false, {});
+        row("user has file, beep and box", true, {-1, 0, 1, 1}, 2, {"beep", raise, someone});
+        row("user has file, box only", true, {-1, 0, 0, 1}, 2, {raise, someone});
+        row("one user has file", true, {-1, 0, 0, 1}, 1, {raise, someone});
+        row("no user wanted, file in use", true, {0, -1, 1, 1}, 2, {});
+        row("no user wanted, nobody", true, {0, -1, 1, 1}, 0, {"beep", raise, nobody});
+        row("don't notify me", true, {0, 0, 1, 1}, 2, {});
+        row("unchecked never notifies", false, {-1, -1, 1, 1}, 2, {});
     }
     void notifies()
     {
         QFETCH(bool, watching);
         QFETCH(QList<int>, settings);
-        QFETCH(bool, nobodyHasIt);
+        QFETCH(int, users);
         QFETCH(QStringList, calls);
-        if (nobodyHasIt) {
-            m_fx->net.closeFilesOf(0, 5);
+        if (users < 2) {
             m_fx->net.closeFilesOf(0, 6);
+            if (users < 1)
+                m_fx->net.closeFilesOf(0, 5);
             QVERIFY(m_fx->net.install());
         }
         Form1 &f = form();
@@ -94,7 +96,7 @@ private slots:
             QCOMPARE(m_fx->platform.calls, calls);
         }
         QVERIFY(labelWhileOpen.isEmpty() || labelWhileOpen.first().isEmpty());
-        QCOMPARE(f.Label5()->text(), nobodyHasIt ? "No users" : "2 user(s)");
+        QCOMPARE(f.Label5()->text(), users ? QString("%1 user(s)").arg(users) : "No users");
     }
     void openBoxIsRaisedNotDoubled()
     {
