@@ -114,6 +114,17 @@ private slots:
                  (stored + QStringList {kOrders, "F:\\NEW.TXT"}).mid(2));
     }
 
+    // The remembered patterns come back without replacing the stored one.
+    void patternHistoryKeepsStoredPattern()
+    {
+        m_fx->store->setPath("F:\\APPS");
+        m_fx->store->setPattern("*.DBF");
+        m_fx->store->writeHistory(SettingsStore::PatternHistory, {"*.TXT", "*.LOG"});
+        m_fx->start();
+        QCOMPARE(m_fx->app->form().Combo2()->currentText(), "*.DBF");
+        QCOMPARE(m_fx->app->browser().patternHistory(), QStringList({"*.TXT", "*.LOG"}));
+    }
+
     // A launcher shows no standard error: the client's reason goes to Text2 too.
     void failedClientStart()
     {
