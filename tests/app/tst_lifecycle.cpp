@@ -201,24 +201,18 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("effects");
-        QTest::newRow("All") << "Command14"
-                             << "selected 2";
-        QTest::newRow("None") << "Command15"
-                              << "selected 0";
-        QTest::newRow("Send") << "Command12"
-                              << "input|Velmora - Send Message selected 1";
-        QTest::newRow("Clear") << "Command13"
-                               << "box|Velmora selected 1";
-        QTest::newRow("clear Find") << "Command6"
-                                    << "selected 1 find empty";
-        QTest::newRow("User") << "Command16"
-                              << "clipboard|User: JSMITH selected 1";
-        QTest::newRow("Copy") << "Command5"
-                              << "clipboard|" + kOrders + " selected 1";
-        QTest::newRow("Print") << "Command4"
-                               << "printed selected 1";
-        QTest::newRow("About") << "Command7"
-                               << "box|Velmora - About Box box|Velmora selected 1";
+        const auto row = [](const char *name, const char *button, const QString &effects) {
+            QTest::newRow(name) << QString(button) << effects;
+        };
+        row("All", "Command14", "selected 2");
+        row("None", "Command15", "selected 0");
+        row("Send", "Command12", "input|Velmora - Send Message selected 1");
+        row("Clear", "Command13", "box|Velmora selected 1");
+        row("clear Find", "Command6", "selected 1 find empty");
+        row("User", "Command16", "clipboard|User: JSMITH selected 1");
+        row("Copy", "Command5", "clipboard|" + kOrders + " selected 1");
+        row("Print", "Command4", "printed selected 1");
+        row("About", "Command7", "box|Velmora - About Box box|Velmora selected 1");
     }
     void buttonsReachTheirHandlers()
     {
