@@ -23,6 +23,12 @@ private slots:
             << QString(QChar(0x81)) << QByteArray("\x81") << true;
         QTest::newRow("C1 control the page uses for another character")
             << QString(QChar(0x80)) << QByteArray() << false;
+        QTest::newRow("no-break space, just past 0x80..0x9F") << "A\u00A0B"
+                                                              << QByteArray("A\xA0"
+                                                                            "B")
+                                                              << true;
+        QTest::newRow("first character past the Latin-1 range")
+            << "A\u0100" << QByteArray() << false;
         QTest::newRow("Greek capital sigma") << "A\u03A3.TXT" << QByteArray() << false;
     }
     void encode()

@@ -247,6 +247,7 @@ private slots:
         QTest::newRow("empty list") << QList<int> {} << -1;
         QTest::newRow("nobody locked") << QList<int> {0, 0} << -1;
         QTest::newRow("first non-zero flag of several") << QList<int> {0, 0, 0x80, 0, 1} << 2;
+        QTest::newRow("holder on the first line") << QList<int> {1, 0} << 0;
     }
     void locked()
     {
@@ -256,7 +257,7 @@ private slots:
         for (int k = 0; k < flags.size(); ++k)
             r.add(QStringLiteral("USER%1").arg(k), static_cast<uint8_t>(flags[k]));
         if (!flags.isEmpty())
-            r.form.List1()->item(0)->setSelected(true);
+            r.form.List1()->item(int(flags.size()) - 1)->setSelected(true);
         r.details.onLockedClick();
         if (found < 0) {
             QCOMPARE(r.form.status(), "No user has the file locked.");
@@ -266,7 +267,7 @@ private slots:
         QCOMPARE(r.form.status(), shown(QStringLiteral("USER%1").arg(found), r.scan.table[found]));
         // Pointing at the lock holder leaves the selection as it was.
         QVERIFY(!r.form.List1()->item(found)->isSelected());
-        QVERIFY(r.form.List1()->item(0)->isSelected());
+        QVERIFY(r.form.List1()->item(int(flags.size()) - 1)->isSelected());
     }
 };
 
