@@ -28,6 +28,7 @@ private slots:
     void inventory();
     void captionsFit_data();
     void captionsFit();
+    void window();
 };
 
 void TestForm1::inventory_data()
@@ -207,6 +208,15 @@ void TestForm1::captionsFit()
     QVERIFY(textLeft + fm.horizontalAdvance(QStringLiteral("Update every")) <= form.Text3()->x());
     QVERIFY(textLeft + fm.horizontalAdvance(QStringLiteral("Update every         "))
             > form.Text3()->geometry().right());
+}
+
+void TestForm1::window()
+{
+    Form1 form;
+    // Fixed at the designer's 8685 x 5910 twips.
+    QCOMPARE(form.minimumSize(), QSize(579, 394));
+    QCOMPARE(form.maximumSize(), QSize(579, 394));
+    QVERIFY(!form.windowIcon().isNull()); // the test sets no application icon
 }
 
 QTEST_MAIN(TestForm1)

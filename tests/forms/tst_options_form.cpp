@@ -14,6 +14,7 @@ private slots:
     void inventory_data();
     void inventory();
     void tabOrder();
+    void window();
 };
 
 void TestOptionsForm::inventory_data()
@@ -83,6 +84,16 @@ void TestOptionsForm::tabOrder()
     // One group: choosing one option button releases the others.
     window.Option2()->click();
     QVERIFY(!window.Option3()->isChecked());
+}
+
+void TestOptionsForm::window()
+{
+    Options window;
+    QCOMPARE(window.windowTitle(), "Velmora - Options Screen");
+    // Fixed at the designer's 2850 x 2640 twips.
+    QCOMPARE(window.minimumSize(), QSize(190, 176));
+    QCOMPARE(window.maximumSize(), QSize(190, 176));
+    QVERIFY(!window.windowIcon().isNull()); // the test sets no application icon
 }
 
 QTEST_MAIN(TestOptionsForm)
