@@ -113,6 +113,8 @@ private slots:
         QTest::newRow("only semicolons") << " ; ;" << false << "a.txt" << false;
         QTest::newRow("backslash") << "apps\\*.*" << false << "x" << false;
         QTest::newRow("bar") << "*.txt|*.doc" << false << "a.txt" << false;
+        QTest::newRow("control character") << "*.t\tt" << false << "a.txt" << false;
+        QTest::newRow("space inside a name") << "my *.txt" << true << "my notes.txt" << true;
     }
     void patterns()
     {
