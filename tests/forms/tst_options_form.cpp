@@ -94,6 +94,10 @@ void TestOptionsForm::window()
     QCOMPARE(window.minimumSize(), QSize(190, 176));
     QCOMPARE(window.maximumSize(), QSize(190, 176));
     QVERIFY(!window.windowIcon().isNull()); // the test sets no application icon
+    // Close is no default button: Enter on an option leaves the window open.
+    window.show();
+    QTest::keyClick(window.Option1(), Qt::Key_Return);
+    QVERIFY(window.isVisible());
 }
 
 QTEST_MAIN(TestOptionsForm)
