@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 const QString kFile = QStringLiteral("SYS:APPS\\DATA\\ORDERS.DBF");
 const QString kPath = QStringLiteral("F:\\APPS\\DATA\\ORDERS.DBF");
@@ -21,9 +23,9 @@ struct Sink final : ScanSink
 
 TestNetwork &network(bool operatorRights = true)
 {
-    static TestNetwork *net = nullptr;
-    delete net;
-    net = new TestNetwork;
+    // Held until exit, so the last one's folder is removed too.
+    static std::unique_ptr<TestNetwork> net;
+    net = std::make_unique<TestNetwork>();
     net->addServer(QStringLiteral("FS1"), operatorRights);
     net->mapDrive(QStringLiteral("F"), QStringLiteral("FS1/SYS:"));
     return *net;
