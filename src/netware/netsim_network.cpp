@@ -69,10 +69,56 @@ void Server::indexOpenFile(int i)
     u.locked = u.locked || f.lockFlag != 0;
 }
 
-void Server::indexTrustee(int i)
+namespace {
+
+// The positions 0..n-1 grouped by key, each group in order, and each key's
+// run in them; runs holds each key's count on entry.
+QList<int> placeRuns(const QList<int> &keyOf, QList<TrusteeRun> *runs)
 {
-    index.trusteesByPath[normalizedVolumePath(trustees[i].path)].append(i);
-    index.trusteesByObjectId[trustees[i].objectId].append(i);
+    int start = 0;
+    for (TrusteeRun &r : *runs) {
+        r.start = start;
+        start += r.count;
+    }
+    QList<int> next(runs->size());
+    for (qsizetype k = 0; k < runs->size(); ++k)
+        next[k] = runs->at(k).start;
+    QList<int> positions(keyOf.size());
+    for (qsizetype i = 0; i < keyOf.size(); ++i)
+        positions[next[keyOf[i]]++] = int(i);
+    return positions;
+}
+
+} // namespace
+
+void Server::indexTrustees(const QList<int> &objectOf)
+{
+    const qsizetype n = trustees.size();
+    auto &byPath = index.trusteesByPath;
+    byPath.clear();
+    byPath.reserve(n);
+    // Paths are numbered as met; until the runs are placed, a path's number
+    // stands in its run's start.
+    QList<TrusteeRun> pathRuns;
+    QList<int> pathOf(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const qsizetype paths = byPath.size();
+        TrusteeRun &r = byPath[normalizedVolumePath(trustees[i].path)];
+        if (byPath.size() != paths) {
+            r.start = int(pathRuns.size());
+            pathRuns.append(TrusteeRun());
+        }
+        ++pathRuns[r.start].count;
+        pathOf[i] = r.start;
+    }
+    index.pathTrustees = placeRuns(pathOf, &pathRuns);
+    for (TrusteeRun &r : byPath)
+        r = pathRuns[r.start];
+
+    index.trusteesByObject = QList<TrusteeRun>(objects.size());
+    for (int o : objectOf)
+        ++index.trusteesByObject[o].count;
+    index.objectTrustees = placeRuns(objectOf, &index.trusteesByObject);
 }
 
 QList<int> Server::usesOf(const QString &volumePath) const
@@ -87,21 +133,16 @@ const FileUses *Server::fileUses(const QString &volumePath) const
     return it == index.openFilesByPath.cend() ? nullptr : &*it;
 }
 
-namespace {
-const ServerIndex::Positions kNoPositions;
-} // namespace
-
-const ServerIndex::Positions &Server::trusteesOfPath(const QString &volumePath) const
+ServerIndex::Positions Server::trusteesOfPath(const QString &volumePath) const
 {
-    const auto it = index.trusteesByPath.constFind(normalizedVolumePath(volumePath));
-    return it == index.trusteesByPath.cend() ? kNoPositions : *it;
+    return index.ofPath(index.trusteesByPath.value(normalizedVolumePath(volumePath)));
 }
 
-const ServerIndex::Positions &Server::trusteesOfObject(const QString &name) const
+ServerIndex::Positions Server::trusteesOfObject(const QString &name) const
 {
     const DirObject *o = object(name);
-    const auto it = o ? index.trusteesByObjectId.constFind(o->id) : index.trusteesByObjectId.cend();
-    return it == index.trusteesByObjectId.cend() ? kNoPositions : *it;
+    return o ? index.ofObject(index.trusteesByObject.value(o - objects.constData()))
+             : ServerIndex::Positions();
 }
 
 bool Server::isOperator(const QString &login) const
@@ -712,9 +753,9 @@ public:
         if (!takeArray(o, "trustees", path, &a, false))
             return false;
         s->trustees.reserve(a.size());
+        QList<int> objectOf;
+        objectOf.reserve(a.size());
         const DirObject *last = nullptr;
-        s->index.trusteesByPath.reserve(a.size());
-        s->index.trusteesByObjectId.reserve(s->objects.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "trustees", i);
             Object to;
@@ -733,8 +774,9 @@ public:
             if (t.object == known->name)
                 t.object = known->name;
             s->trustees.append(t);
-            s->indexTrustee(int(s->trustees.size()) - 1);
+            objectOf.append(int(known - s->objects.constData()));
         }
+        s->indexTrustees(objectOf);
         return true;
     }
 

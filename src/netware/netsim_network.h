@@ -8,11 +8,11 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVarLengthArray>
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace netsim {
 
@@ -96,6 +96,15 @@ struct FileUses
     friend bool operator==(const FileUses &, const FileUses &) = default;
 };
 
+// A key's trustees: positions [start, start + count) of one of the index's
+// position lists.
+struct TrusteeRun
+{
+    int start = 0;
+    int count = 0;
+    friend bool operator==(const TrusteeRun &, const TrusteeRun &) = default;
+};
+
 // Look-ups by key, so a call costs what a server's answer would, not a walk
 // over every entry of the description.
 struct ServerIndex
@@ -104,10 +113,20 @@ struct ServerIndex
     QHash<int, int> connectionByNumber; // -> connections
     QHash<QString, int> objectByName; // upper case -> objects
     QHash<uint32_t, int> objectById; // -> objects
-    // Most paths have one trustee and most objects a few: held in place.
-    using Positions = QVarLengthArray<int, 3>;
-    QHash<QString, Positions> trusteesByPath; // normalized volume path -> trustees
-    QHash<uint32_t, Positions> trusteesByObjectId; // object id -> trustees
+    // Each key's trustee positions stand together, in file order, in one list:
+    // a scan reads the runs of every listed user and of each of their paths,
+    // and a heap node per key made each of those reads a cache miss.
+    using Positions = std::span<const int>;
+    QHash<QString, TrusteeRun> trusteesByPath; // normalized volume path -> pathTrustees
+    QList<TrusteeRun> trusteesByObject; // parallel to objects -> objectTrustees
+    QList<int> pathTrustees; // positions in trustees
+    QList<int> objectTrustees;
+    Positions ofPath(TrusteeRun r) const { return runOf(pathTrustees, r); }
+    Positions ofObject(TrusteeRun r) const { return runOf(objectTrustees, r); }
+    static Positions runOf(const QList<int> &list, TrusteeRun r)
+    {
+        return {list.constData() + r.start, std::size_t(r.count)};
+    }
     friend bool operator==(const ServerIndex &, const ServerIndex &) = default;
 };
 
@@ -132,13 +151,14 @@ struct Server
     // loader builds as it reads.
     QList<int> usesOf(const QString &volumePath) const;
     const FileUses *fileUses(const QString &volumePath) const; // null when unused
-    const ServerIndex::Positions &trusteesOfPath(const QString &volumePath) const;
-    const ServerIndex::Positions &trusteesOfObject(const QString &name) const;
+    ServerIndex::Positions trusteesOfPath(const QString &volumePath) const;
+    ServerIndex::Positions trusteesOfObject(const QString &name) const;
 
     ServerIndex index;
-    // Index one entry already appended (its trustee object resolved).
+    // Index one entry already appended.
     void indexOpenFile(int i);
-    void indexTrustee(int i);
+    // Index all trustees at once, given each one's position in objects.
+    void indexTrustees(const QList<int> &objectOf);
     friend bool operator==(const Server &, const Server &) = default;
 };
 

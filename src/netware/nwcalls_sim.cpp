@@ -39,14 +39,14 @@ struct Client
         quint64 generation = 0;
         const Server *server = nullptr;
         QString path;
-        const ServerIndex::Positions *trustees = nullptr;
+        ServerIndex::Positions trustees;
     } lastPath;
     struct
     {
         quint64 generation = 0;
         const Server *server = nullptr;
         nuint32 id = 0;
-        const ServerIndex::Positions *trustees = nullptr;
+        ServerIndex::Positions trustees;
     } lastObject;
     NWCONN_HANDLE nextHandle = 1;
     // The open context handles and their name contexts: a lookup holds one
@@ -144,38 +144,35 @@ void outputText(char *dst, size_t size, QStringView text)
     ClientText::encodeInto(text, dst, size);
 }
 
-const ServerIndex::Positions kNoTrustees;
-
 // The trustee assignments of an object ID on a server.
-const ServerIndex::Positions &trusteesOfId(Client &c, const Server *s, nuint32 id)
+ServerIndex::Positions trusteesOfId(Client &c, const Server *s, nuint32 id)
 {
     auto &last = c.lastObject;
     const quint64 generation = c.store->generation();
     if (last.generation != generation || last.server != s || last.id != id) {
-        const auto &byId = s->index.trusteesByObjectId;
-        const auto it = s->objectById(id) ? byId.constFind(id) : byId.cend();
-        last = {generation, s, id, it == byId.cend() ? &kNoTrustees : &*it};
+        const DirObject *o = s->objectById(id);
+        last = {generation, s, id,
+                o ? s->index.ofObject(s->index.trusteesByObject.value(o - s->objects.constData()))
+                  : ServerIndex::Positions()};
     }
-    return *last.trustees;
+    return last.trustees;
 }
 
 // The trustee assignments of a normalized volume path on a server.
-const ServerIndex::Positions &trusteesOfPath(Client &c, const Server *s, QStringView path)
+ServerIndex::Positions trusteesOfPath(Client &c, const Server *s, QStringView path)
 {
     auto &last = c.lastPath;
     const quint64 generation = c.store->generation();
     if (last.generation != generation || last.server != s || last.path != path) {
-        const auto &byPath = s->index.trusteesByPath;
         // Copied into its own buffer: sharing the caller's would cost the
         // next call's input an allocation.
         last.path.resize(path.size());
         std::copy(path.begin(), path.end(), last.path.begin());
-        const auto it = byPath.constFind(last.path);
         last.generation = generation;
         last.server = s;
-        last.trustees = it == byPath.cend() ? &kNoTrustees : &*it;
+        last.trustees = s->index.ofPath(s->index.trusteesByPath.value(last.path));
     }
-    return *last.trustees;
+    return last.trustees;
 }
 
 // The name context of an open context handle, or null.
@@ -588,23 +585,23 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (!v)
         return NW_ERR_NO_SUCH_VOLUME;
 
-    const ServerIndex::Positions &all = trusteesOfPath(c, s, wanted);
+    const ServerIndex::Positions all = trusteesOfPath(c, s, wanted);
     const QStringView dir = QStringView(wanted).mid(colon + 1);
     // A path with trustees exists for the server; only one without needs the
     // disk to tell an empty folder from a missing one.
-    if (all.isEmpty() && nativePath(v->root, dir.toString()).isEmpty())
+    if (all.empty() && nativePath(v->root, dir.toString()).isEmpty())
         return NW_ERR_INVALID_PATH;
 
     // Block k holds trustees 20k..20k+19; the last block always has an empty
     // slot, so a path with exactly 20 trustees ends with an empty block.
     const qint64 first = qint64(*iterHandle) * NW_TRUSTEES_PER_BLOCK;
-    if (first > all.size())
+    const qint64 size = qint64(all.size());
+    if (first > size)
         return NW_ERR_NO_MORE_ENTRIES;
     for (int i = 0; i < NW_TRUSTEES_PER_BLOCK; ++i)
-        trusteeList[i] = first + i < all.size()
-            ? TRUSTEE_INFO {s->trustees[all[first + i]].objectId,
-                            s->trustees[all[first + i]].rights, 0}
-            : TRUSTEE_INFO {0, 0, 0};
+        trusteeList[i] = first + i < size ? TRUSTEE_INFO {s->trustees[all[first + i]].objectId,
+                                                          s->trustees[all[first + i]].rights, 0}
+                                          : TRUSTEE_INFO {0, 0, 0};
     if (dirName)
         outputText(dirName, NW_DIR_NAME_LEN,
                    dir.isEmpty() ? QStringView(v->name)
