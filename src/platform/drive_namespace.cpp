@@ -15,12 +15,6 @@ struct Drive
     QString label;
 };
 
-QList<NetworkDrive> &networkList()
-{
-    static QList<NetworkDrive> list;
-    return list;
-}
-
 QList<Drive> &driveTable()
 {
     static QList<Drive> table;
@@ -163,7 +157,6 @@ QStringList sortedShowable(QStringList names)
 
 void DriveNamespace::setNetworkDrives(const QList<NetworkDrive> &drives)
 {
-    networkList().clear();
     QList<Drive> table;
     for (const NetworkDrive &nd : drives) {
         const QChar letter = QChar::fromLatin1(nd.letter).toUpper();
@@ -172,7 +165,6 @@ void DriveNamespace::setNetworkDrives(const QList<NetworkDrive> &drives)
         if (std::any_of(table.begin(), table.end(),
                         [&](const Drive &d) { return d.letter == letter; }))
             continue;
-        networkList() << nd;
         const QString root = cleanNative(nd.nativeRoot);
         table << Drive {letter, root, nd.server + QLatin1Char('/') + nd.volume};
     }
@@ -180,8 +172,6 @@ void DriveNamespace::setNetworkDrives(const QList<NetworkDrive> &drives)
               [](const Drive &a, const Drive &b) { return a.letter < b.letter; });
     driveTable() = table;
 }
-
-QList<NetworkDrive> DriveNamespace::networkDrives() { return networkList(); }
 
 QStringList DriveNamespace::driveTexts()
 {

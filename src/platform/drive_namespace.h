@@ -18,7 +18,6 @@ public:
     // Replaces the mapped drives. A drive lettered C, or a letter given twice,
     // is ignored: c: always stays the local file system.
     static void setNetworkDrives(const QList<NetworkDrive> &drives);
-    static QList<NetworkDrive> networkDrives();
 
     // One text per drive in letter order: "c: [local]", "f: [FS1/SYS]".
     static QStringList driveTexts();
