@@ -18,12 +18,20 @@ private slots:
             QFile f(native(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        DriveNamespace::setNetworkDrives({
-            {'F', "FS1", "SYS", m_vol.path()},
-            {'g', "FS2", "DATA", m_vol.filePath("gone")},
-            {'C', "FS3", "VOL", m_vol.path()}, // c: stays local
-            {'F', "FS9", "DUP", "/"}, // letter taken
-        });
+        setDrives();
+    }
+    // A file two drives reach is named through the drive nearest to it; a
+    // folder two drives map, through the first letter.
+    void toDosPicksTheNearestDrive()
+    {
+        DriveNamespace::setNetworkDrives({{'K', "FS1", "SYS", m_vol.path()},
+                                          {'F', "FS1", "SYS", m_vol.path()},
+                                          {'H', "FS1", "SYS", m_vol.filePath("APPS")}});
+        const QString file = DriveNamespace::toDos(native("APPS/ORDERS.DBF"));
+        const QString root = DriveNamespace::toDos(m_vol.path());
+        setDrives();
+        QCOMPARE(file, QStringLiteral("H:\\ORDERS.DBF"));
+        QCOMPARE(root, QStringLiteral("F:\\"));
     }
     void normalize_data()
     {
@@ -125,6 +133,15 @@ private slots:
     }
 
 private:
+    void setDrives()
+    {
+        DriveNamespace::setNetworkDrives({
+            {'F', "FS1", "SYS", m_vol.path()},
+            {'g', "FS2", "DATA", m_vol.filePath("gone")},
+            {'C', "FS3", "VOL", m_vol.path()}, // c: stays local
+            {'F', "FS9", "DUP", "/"}, // letter taken
+        });
+    }
     QString native(const QString &rel) const { return m_vol.filePath(rel); }
     QTemporaryDir m_vol;
 };
