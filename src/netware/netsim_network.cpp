@@ -140,7 +140,11 @@ ServerIndex::Positions Server::trusteesOfPath(const QString &volumePath) const
 
 ServerIndex::Positions Server::trusteesOfObject(const QString &name) const
 {
-    const DirObject *o = object(name);
+    return trusteesOf(object(name));
+}
+
+ServerIndex::Positions Server::trusteesOf(const DirObject *o) const
+{
     return o ? index.ofObject(index.trusteesByObject.value(o - objects.constData()))
              : ServerIndex::Positions();
 }

@@ -147,12 +147,13 @@ struct Server
     const Connection *connection(int number) const;
     bool isOperator(const QString &login) const; // case-insensitive
 
-    // Positions in openFiles / trustees, in file order, from the index the
-    // loader builds as it reads.
+    // Positions in openFiles / trustees, in file order, from the indexes the
+    // loader builds.
     QList<int> usesOf(const QString &volumePath) const;
     const FileUses *fileUses(const QString &volumePath) const; // null when unused
     ServerIndex::Positions trusteesOfPath(const QString &volumePath) const;
     ServerIndex::Positions trusteesOfObject(const QString &name) const;
+    ServerIndex::Positions trusteesOf(const DirObject *o) const; // none for null
 
     ServerIndex index;
     // Index one entry already appended.

@@ -149,12 +149,8 @@ ServerIndex::Positions trusteesOfId(Client &c, const Server *s, nuint32 id)
 {
     auto &last = c.lastObject;
     const quint64 generation = c.store->generation();
-    if (last.generation != generation || last.server != s || last.id != id) {
-        const DirObject *o = s->objectById(id);
-        last = {generation, s, id,
-                o ? s->index.ofObject(s->index.trusteesByObject.value(o - s->objects.constData()))
-                  : ServerIndex::Positions()};
-    }
+    if (last.generation != generation || last.server != s || last.id != id)
+        last = {generation, s, id, s->trusteesOf(s->objectById(id))};
     return last.trustees;
 }
 
