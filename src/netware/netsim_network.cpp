@@ -114,6 +114,9 @@ void Server::indexTrustees(const QList<int> &objectOf)
     index.pathTrustees = placeRuns(pathOf, &pathRuns);
     for (TrusteeRun &r : byPath)
         r = pathRuns[r.start];
+    index.pathRunOf = QList<TrusteeRun>(n);
+    for (qsizetype i = 0; i < n; ++i)
+        index.pathRunOf[i] = pathRuns[pathOf[i]];
 
     index.trusteesByObject = QList<TrusteeRun>(objects.size());
     for (int o : objectOf)

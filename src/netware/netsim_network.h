@@ -121,6 +121,7 @@ struct ServerIndex
     QList<TrusteeRun> trusteesByObject; // parallel to objects -> objectTrustees
     QList<int> pathTrustees; // positions in trustees
     QList<int> objectTrustees;
+    QList<TrusteeRun> pathRunOf; // parallel to trustees: the run of each one's path
     Positions ofPath(TrusteeRun r) const { return runOf(pathTrustees, r); }
     Positions ofObject(TrusteeRun r) const { return runOf(objectTrustees, r); }
     static Positions runOf(const QList<int> &list, TrusteeRun r)

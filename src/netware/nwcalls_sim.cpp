@@ -33,7 +33,8 @@ struct Client
     QList<int> serverByHandle {-1};
     quint64 handlesFor = 0;
     // The last trustee path and object asked for, and their trustees: the
-    // rights lookup asks for each twice or more in a row.
+    // rights lookup asks for each twice or more in a row, and for each path
+    // right after it was handed out.
     struct
     {
         quint64 generation = 0;
@@ -154,18 +155,24 @@ ServerIndex::Positions trusteesOfId(Client &c, const Server *s, nuint32 id)
     return last.trustees;
 }
 
+void rememberPath(Client &c, const Server *s, QStringView path, ServerIndex::Positions trustees)
+{
+    auto &last = c.lastPath;
+    // Copied into its own buffer: sharing the caller's would cost the next
+    // call's input an allocation.
+    last.path.resize(path.size());
+    std::copy(path.begin(), path.end(), last.path.begin());
+    last.generation = c.store->generation();
+    last.server = s;
+    last.trustees = trustees;
+}
+
 // The trustee assignments of a normalized volume path on a server.
 ServerIndex::Positions trusteesOfPath(Client &c, const Server *s, QStringView path)
 {
     auto &last = c.lastPath;
-    const quint64 generation = c.store->generation();
-    if (last.generation != generation || last.server != s || last.path != path) {
-        // Copied into its own buffer: sharing the caller's would cost the
-        // next call's input an allocation.
-        last.path.resize(path.size());
-        std::copy(path.begin(), path.end(), last.path.begin());
-        last.generation = generation;
-        last.server = s;
+    if (last.generation != c.store->generation() || last.server != s || last.path != path) {
+        rememberPath(c, s, path, {});
         last.trustees = s->index.ofPath(s->index.trusteesByPath.value(last.path));
     }
     return last.trustees;
@@ -552,6 +559,10 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
             }
             if (accessRights)
                 *accessRights = nuint8(t.rights);
+            // Its trustees are the next question: the path index is too
+            // large to stay in the cache, this trustee's run is at hand.
+            rememberPath(c, s, normalizedVolumePath(t.path),
+                         s->index.ofPath(s->index.pathRunOf[ti]));
             return NW_SUCCESS;
         }
         ++position;
