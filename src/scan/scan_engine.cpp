@@ -45,6 +45,13 @@ ScanResult ScanEngine::run(const QString &fullPath, NWCONN_HANDLE connection, Sc
         }
         if (rc != 0)
             break;
+        if (iteration == 0) {
+            // Every batch counts all uses of the file: growing to it a step
+            // at a time rehashed every listed name several times over.
+            listed.reserve(batch.useCount);
+            result.table.reserve(batch.useCount);
+            result.names.reserve(batch.useCount);
+        }
         const int n = qMin<int>(batch.connCount, NW_MAX_CONNS_PER_BATCH);
         for (int d = 0; d < n; ++d) {
             const CONN_USING_FILE &entry = batch.connInfo[d];
