@@ -54,6 +54,16 @@ private slots:
         QTest::newRow("accepts messages text")
             << edited("\"messages\"", "\"acceptsMessages\": \"yes\", \"messages\"")
             << c0 + "acceptsMessages: not true or false";
+        QTest::newRow("server name with a slash")
+            << edited("{\"name\": \"FS1\"", "{\"name\": \"FS/1\"")
+            << "servers[0].name: contains '/', '\\' or ':'";
+        QTest::newRow("object without a name")
+            << edited("{\"name\": \"JSMITH\", ", "{") << "servers[0].objects[1].name: missing";
+        QTest::newRow("object named twice, in two cases")
+            << edited("\"JSMITH\", \"id\"", "\"admin\", \"id\"")
+            << "servers[0].objects[1].name: duplicate object \"admin\"";
+        QTest::newRow("trustees not an array")
+            << edited("\"trustees\": []", "\"trustees\": 5") << "servers[0].trustees: not an array";
         QTest::newRow("volume name too long")
             << edited("\"SYS\"", "\"ABCDEFGHIJKLMNOPQ\"")
             << "servers[0].volumes[0].name: not a volume name of at most 16";

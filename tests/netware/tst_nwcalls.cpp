@@ -63,10 +63,25 @@ private slots:
         QFETCH(QList<int>, sizes);
         QJsonObject net = network();
         QJsonArray uses;
-        for (int i = 0; i < entries; ++i)
-            uses.append(use("SYS:APPS\\BIG.DBF", 1000 + i, i));
+        int modes[4] = {}; // open for read, for write, deny read, deny write
+        for (int i = 0; i < entries; ++i) {
+            QJsonObject u = use("SYS:APPS\\BIG.DBF", 1000 + i, i);
+            u["accessControl"] = i % 16;
+            uses.append(u);
+            for (int bit = 0; bit < 4; ++bit)
+                modes[bit] += (i % 16 >> bit) & 1;
+        }
         set(net, 0, "openFiles", uses);
         start(net);
+        // The first batch counts every use of the file, not its own alone.
+        nint16 first = 0;
+        CONN_USING_FILE one;
+        CONNS_USING_FILE all {};
+        NWScanConnectionsUsingFile(handle("F:\\APPS\\BIG.DBF"), 0, "SYS:APPS\\BIG.DBF", &first,
+                                   &one, &all);
+        QCOMPARE((QList<int> {all.useCount, all.openForReadCount, all.openForWriteCount,
+                              all.denyReadCount, all.denyWriteCount}),
+                 (QList<int> {entries, modes[0], modes[1], modes[2], modes[3]}));
         NWCCODE last = 0;
         QList<int> gotSizes, order, expectedOrder;
         for (const QList<int> &b :
