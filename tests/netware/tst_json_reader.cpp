@@ -29,7 +29,7 @@ private slots:
         QTest::newRow("nested values")
             << QByteArray("{\"a\":[1,-2.5e3,true,false,null,{\"b\":\"c\"},[]],\"d\":{}}") << true;
         QTest::newRow("escapes") << QByteArray(
-            "{\"s\":\"q\\\"b\\\\s\\/f\\bn\\nr\\rt\\tu\\u00e9\\u20AC\\u0000end\"}")
+            "{\"s\":\"q\\\"b\\\\s\\/f\\bn\\nr\\rt\\tu\\u00e9\\u00a3\\u20AC\\u0000end\"}")
                                  << true;
         QTest::newRow("surrogate pair") << QByteArray("{\"s\":\"x\\ud83d\\uDE00y\"}") << true;
         QTest::newRow("UTF-8 of 2, 3 and 4 bytes, a noncharacter")
@@ -63,6 +63,7 @@ private slots:
         QTest::newRow("top-level array") << QByteArray("[1]") << false;
         QTest::newRow("garbage after") << QByteArray("{\"a\":1}x") << false;
         QTest::newRow("leading zero") << QByteArray("{\"a\":01}") << false;
+        QTest::newRow("minus alone") << QByteArray("{\"a\":-}") << false;
         QTest::newRow("overflow") << QByteArray("{\"a\":1e999}") << false;
         QTest::newRow("trailing comma") << QByteArray("{\"a\":[1,]}") << false;
         QTest::newRow("cut short") << QByteArray("{\"a\":\"b") << false;
