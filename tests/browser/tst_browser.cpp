@@ -229,6 +229,23 @@ private slots:
         QVERIFY(!m_form->Timer1()->isEnabled());
         QVERIFY(m_form->Check1()->isChecked());
     }
+    // Drives mapped or dropped while the window is open: a letter not listed
+    // reads the list again, and so does opening it; a current drive that is
+    // gone moves the browser to C:.
+    void drivesChangeWhileOpen()
+    {
+        const QList<NetworkDrive> before
+            = {{'F', "FS1", "SYS", m_vol.path()}, {'G', "FS2", "DATA", m_vol.filePath("missing")}};
+        QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
+        DriveNamespace::setNetworkDrives({before[1], {'H', "FS1", "SYS", m_vol.path()}});
+        QVERIFY(m_browser->selectDrive(QStringLiteral("h:")));
+        QCOMPARE(m_browser->directoryPath(), QStringLiteral("H:\\"));
+        DriveNamespace::setNetworkDrives(before);
+        m_form->Drive1()->showPopup();
+        m_form->Drive1()->hidePopup();
+        QVERIFY(m_form->Drive1()->drive().startsWith(QStringLiteral("c:")));
+        QCOMPARE(m_browser->directoryPath(), QStringLiteral("C:\\"));
+    }
     void restore_data()
     {
         QTest::addColumn<QString>("folder");
