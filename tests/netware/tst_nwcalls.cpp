@@ -6,6 +6,7 @@
 #include "netware/netsim_store.h"
 #include "support/file_size_limit.h"
 
+#include <QLockFile>
 #include <QtTest>
 
 #include <cstring>
@@ -302,6 +303,19 @@ private slots:
         QVERIFY(NWClearConnectionNumber(handle("F:\\X"), 5) != 0);
         QCOMPARE(read(file), before);
         QCOMPARE(QDir(m_dir.path()).entryList({"network.json.*"}, QDir::Files), QStringList());
+    }
+    // A lock another writer keeps past the wait: the change fails, and
+    // nothing is written without the lock.
+    void heldLockFailsTheChange()
+    {
+        const QString file = start(network());
+        const QByteArray before = read(file);
+        const NWCONN_HANDLE conn = handle("F:\\X");
+        QLockFile held(file + ".lock");
+        QVERIFY(held.tryLock(0));
+        const nuint16 list[1] = {5};
+        QVERIFY(NWSendBroadcastMessage(conn, "Hi", 1, list, nullptr) != 0);
+        QCOMPARE(read(file), before);
     }
     // One description reached through a symlink and through its real path:
     // both writers share one lock, so no change is lost.
