@@ -29,7 +29,7 @@ namespace netsim {
 
 namespace {
 
-constexpr int kLockWaitMs = 10000;
+std::atomic<int> g_lockWaitMs {10000};
 // An empty lock file older than this is no writer's: QLockFile fills it
 // right after creating it.
 constexpr int kEmptyLockGraceMs = 1000;
@@ -97,7 +97,7 @@ void removeAbandonedEmptyLock(const QLockFile &lock)
 // QLockFile itself takes over at once.
 bool takeLock(QLockFile &lock, QString *problem)
 {
-    const QDeadlineTimer deadline(kLockWaitMs);
+    const QDeadlineTimer deadline(g_lockWaitMs.load());
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError) {
             *problem = QStringLiteral("cannot create the lock file %1: %2")
@@ -113,7 +113,7 @@ bool takeLock(QLockFile &lock, QString *problem)
                 : QStringLiteral("another program");
             *problem = QStringLiteral("busy: the lock file %1 stayed taken for %2 s (last by %3)")
                            .arg(lock.fileName())
-                           .arg(kLockWaitMs / 1000)
+                           .arg(g_lockWaitMs / 1000.0)
                            .arg(owner);
             return false;
         }
@@ -181,6 +181,8 @@ QByteArray restoreBigIntegers(QByteArray json, const QByteArray &marker)
 }
 
 } // namespace
+
+void SetLockWaitMs(int ms) { g_lockWaitMs = ms; }
 
 namespace {
 // Unique over every store of the process, so that a cache made for one

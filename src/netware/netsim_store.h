@@ -29,6 +29,10 @@ struct FileStamp
     static FileStamp of(const QByteArray &nativeFile);
 };
 
+// Tests: how long a change waits for the lock another writer holds before
+// it fails (10 s unless set).
+void SetLockWaitMs(int ms);
+
 class Store final
 {
 public:

@@ -313,8 +313,11 @@ private slots:
         const NWCONN_HANDLE conn = handle("F:\\X");
         QLockFile held(file + ".lock");
         QVERIFY(held.tryLock(0));
+        netsim::SetLockWaitMs(300);
         const nuint16 list[1] = {5};
-        QVERIFY(NWSendBroadcastMessage(conn, "Hi", 1, list, nullptr) != 0);
+        const NWCCODE rc = NWSendBroadcastMessage(conn, "Hi", 1, list, nullptr);
+        netsim::SetLockWaitMs(10000);
+        QVERIFY(rc != 0);
         QCOMPARE(read(file), before);
     }
     // One description reached through a symlink and through its real path:
