@@ -3,6 +3,8 @@
 #include "cli/scan_options.h"
 #include "csv_reader.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QtTest>
 
 namespace {
@@ -115,17 +117,24 @@ private slots:
         QTEST(PrintableText(text), "shown");
     }
 
-    // Every byte of the address, the socket's two included.
-    void addressField()
+    // Every byte of the address and the login time, in text and in JSON.
+    void rawFields()
     {
         ScannedUser u;
         u.record.AddressText = "IP: 10. 1. 2. 3";
         u.address = {{0x0a, 0x01, 0x02, 0x03}, {0, 0, 0, 0, 0, 0x2b}, {0x40, 0x05}, 8};
-        QString shown;
+        u.loginTime = {99, 12, 6, 9, 5, 0, 1};
+        QMap<QString, ScanField> by;
         for (const ScanField &f : UserFields(u))
-            if (f.name == "addressRaw")
-                shown = f.text;
-        QCOMPARE(shown, "8:0A010203:00000000002B:4005");
+            by.insert(f.name, f);
+        QCOMPARE(by["addressRaw"].text, "8:0A010203:00000000002B:4005");
+        QCOMPARE(by["addressRaw"].json.toObject(),
+                 (QJsonObject {{"type", 8},
+                               {"net", QJsonArray {10, 1, 2, 3}},
+                               {"node", QJsonArray {0, 0, 0, 0, 0, 0x2b}},
+                               {"socket", QJsonArray {0x40, 0x05}}}));
+        QCOMPARE(by["loginRaw"].text, "99 12 6 9 5 0 1");
+        QCOMPARE(by["loginRaw"].json.toArray(), (QJsonArray {99, 12, 6, 9, 5, 0, 1}));
     }
 
     void textFormsEscapeControlCharacters()

@@ -64,6 +64,7 @@ private slots:
         QTest::newRow("garbage after") << QByteArray("{\"a\":1}x") << false;
         QTest::newRow("leading zero") << QByteArray("{\"a\":01}") << false;
         QTest::newRow("minus alone") << QByteArray("{\"a\":-}") << false;
+        QTest::newRow("exponent without digits") << QByteArray("{\"a\":1e}") << false;
         QTest::newRow("overflow") << QByteArray("{\"a\":1e999}") << false;
         QTest::newRow("trailing comma") << QByteArray("{\"a\":[1,]}") << false;
         QTest::newRow("cut short") << QByteArray("{\"a\":\"b") << false;

@@ -72,6 +72,11 @@ private slots:
         QTest::newRow("open file without volume")
             << edited("SYS:APPS", "APPS")
             << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
+        QTest::newRow("open file with an empty volume")
+            << edited("SYS:APPS", ":APPS")
+            << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
+        QTest::newRow("drive not a text")
+            << edited("\"FS1/SYS:\"", "5") << "workstation.drives.F: not a string";
         QTest::newRow("trustee of unknown object")
             << edited("\"trustees\": []",
                       "\"trustees\": [{\"path\": \"SYS:\", \"object\": \"NOBODY\", \"rights\": 1}]")
