@@ -136,11 +136,13 @@ private slots:
         r.completed = 0;
         r.p.calls.clear();
         int yields = 0;
-        if (how == "stop")
-            r.p.onProcessEvents = [&] {
-                if (++yields == 2) // after the first batch
-                    r.scanner.onStopClicked();
-            };
+        bool stopWhileScanning = false;
+        r.form.Command9()->hide(); // as every finished scan leaves it
+        r.p.onProcessEvents = [&] {
+            stopWhileScanning = stopWhileScanning || r.form.Command9()->isVisible();
+            if (how == "stop" && ++yields == 2) // after the first batch
+                r.scanner.onStopClicked();
+        };
         if (how.contains('\\'))
             r.dir = how;
         int busyInBox = -1; // the pointer is back to normal while a box waits
@@ -168,6 +170,7 @@ private slots:
             && listed) // a path that does not parse leaves Send and Clear aimed as before
             QCOMPARE(r.ctx.ServerConnection, server);
         QVERIFY(!r.ctx.StopRequested);
+        QCOMPARE(stopWhileScanning, !how.contains('\\')); // Stop can be pressed while it yields
         QCOMPARE(r.p.busyDepth, 0);
         QCOMPARE(busyInBox, box.isEmpty() ? -1 : 0);
     }
