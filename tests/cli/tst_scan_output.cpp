@@ -49,6 +49,8 @@ private slots:
             false);
         row("value missing", "x --watch", "option --watch needs a value", 0, 0, false);
         row("two files", "a b", "more than one FILE given", 0, 0, false);
+        row("help", "--help", "", 0, 0, false);
+        row("unknown option", "--bogus x", "unknown option --bogus", 0, 0, false);
     }
     void arguments()
     {
