@@ -15,10 +15,14 @@ constexpr std::array<char16_t, 32> kHigh {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-QChar toChar(unsigned char b)
-{
-    return b >= 0x80 && b < 0xA0 ? QChar(kHigh[b - 0x80]) : QChar(char16_t(b));
-}
+// Every byte's character, one load per byte: the client's texts are
+// decoded several times for every user a scan lists.
+constexpr std::array<char16_t, 256> kChars = [] {
+    std::array<char16_t, 256> chars {};
+    for (std::size_t b = 0; b < chars.size(); ++b)
+        chars[b] = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b);
+    return chars;
+}();
 
 // The byte of one character, or -1.
 int toByte(QChar c)
@@ -72,6 +76,20 @@ std::optional<std::size_t> encodeInto(QStringView text, char *dst, std::size_t s
     if (!dst || size == 0)
         return std::nullopt;
     const std::size_t n = std::min(std::size_t(text.size()), size - 1);
+    // ASCII, nearly every name and path, in one pass without a branch per
+    // character: this runs several times for every user a scan lists.
+    const char16_t *u = text.utf16();
+    char16_t all = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        all |= u[i];
+        dst[i] = char(u[i]);
+    }
+    for (qsizetype i = qsizetype(n); i < text.size(); ++i)
+        all |= u[i];
+    if (all < 0x80) {
+        dst[n] = '\0';
+        return n;
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const int b = toByte(text[qsizetype(i)]);
         if (b < 0) {
@@ -100,7 +118,7 @@ void decodeInto(const char *bytes, std::size_t size, QString *out)
     out->resize(qsizetype(n));
     QChar *d = out->data();
     for (std::size_t i = 0; i < n; ++i)
-        d[i] = toChar(static_cast<unsigned char>(bytes[i]));
+        d[i] = QChar(kChars[static_cast<unsigned char>(bytes[i])]);
 }
 
 QString decode(const char *bytes, std::size_t size)

@@ -2,17 +2,33 @@
 
 namespace netsim {
 
+namespace {
+
+qsizetype separatorIn(QStringView s)
+{
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (s[i] == u'\\' || s[i] == u'/')
+            return i;
+    return -1;
+}
+
+} // namespace
+
 bool parseNetWarePath(const Network &network, const QString &path, ParsedPath *out)
 {
-    QString p = path;
-    p.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    const int colon = p.indexOf(QLatin1Char(':'));
+    // Views, not copies: the rights lookup parses a path for every user a
+    // scan lists. "/" and "\" both separate.
+    const QStringView p(path);
+    const qsizetype colon = p.indexOf(u':');
     if (colon <= 0)
+        return false;
+    const QStringView head = p.left(colon);
+    QStringView rest = p.mid(colon + 1);
+    if (rest.contains(u':'))
         return false;
 
     ParsedPath r;
-    const QString head = p.left(colon);
-    QString rest = p.mid(colon + 1);
+    const Volume *volume = nullptr;
     if (head.size() == 1) {
         // A single letter before the colon is a drive, never a volume.
         const Drive *d = network.drive(head[0]);
@@ -20,35 +36,30 @@ bool parseNetWarePath(const Network &network, const QString &path, ParsedPath *o
             return false;
         r.serverIndex = network.serverIndex(d->server);
         r.volume = d->volume;
-        if (rest.startsWith(QLatin1Char('\\')))
-            rest.remove(0, 1);
+    } else if (const qsizetype sep = separatorIn(head); sep >= 0) {
+        r.serverIndex = network.serverIndex(head.left(sep).toString());
+        if (r.serverIndex < 0)
+            return false;
+        volume = network.servers[r.serverIndex].volume(head.mid(sep + 1));
+        if (!volume)
+            return false;
     } else {
-        const int sep = head.indexOf(QLatin1Char('\\'));
-        if (sep >= 0) {
-            r.serverIndex = network.serverIndex(head.left(sep));
-            if (r.serverIndex < 0)
-                return false;
-            const Volume *v = network.servers[r.serverIndex].volume(head.mid(sep + 1));
-            if (!v)
-                return false;
-            r.volume = v->name;
-        } else {
-            for (int i = 0; i < network.servers.size() && r.serverIndex < 0; ++i) {
-                if (const Volume *v = network.servers[i].volume(head)) {
-                    r.serverIndex = i;
-                    r.volume = v->name;
-                }
-            }
+        for (int i = 0; i < network.servers.size() && !volume; ++i) {
+            volume = network.servers[i].volume(head);
+            r.serverIndex = volume ? i : -1;
         }
-        if (rest.startsWith(QLatin1Char('\\')))
-            rest.remove(0, 1);
     }
-    if (r.serverIndex < 0 || rest.contains(QLatin1Char(':')))
+    if (r.serverIndex < 0)
         return false;
+    if (volume)
+        r.volume = volume->name;
+    if (!rest.isEmpty() && (rest[0] == u'\\' || rest[0] == u'/'))
+        rest = rest.mid(1);
     r.server = network.servers[r.serverIndex].name;
-    r.dirPath = rest;
+    r.dirPath = rest.toString();
+    r.dirPath.replace(u'/', u'\\');
     if (out)
-        *out = r;
+        *out = std::move(r);
     return true;
 }
 

@@ -31,6 +31,7 @@ struct Client
     // Handle -> index into the state's servers, -1 when its server is gone;
     // made anew for every state (generation), read on every call.
     QList<int> serverByHandle {-1};
+    QList<NWCONN_HANDLE> handleByServer; // the other way round, for the same state
     quint64 handlesFor = 0;
     // The last trustee path and object asked for, and their trustees: the
     // rights lookup asks for each twice or more in a row, and for each path
@@ -81,10 +82,13 @@ void assignHandles(Client &c)
 {
     if (c.handlesFor == c.store->generation())
         return;
+    c.handleByServer.clear();
     for (const Server &s : c.net().servers) {
         const QString key = s.name.toUpper();
-        if (!c.handles.contains(key))
-            c.handles.insert(key, c.nextHandle++);
+        auto it = c.handles.find(key);
+        if (it == c.handles.end())
+            it = c.handles.insert(key, c.nextHandle++);
+        c.handleByServer.append(it.value());
     }
     c.serverByHandle.fill(-1, c.nextHandle);
     for (auto it = c.handles.cbegin(); it != c.handles.cend(); ++it)
@@ -258,7 +262,7 @@ NWCCODE NWParsePath(const char *path, char *serverName, NWCONN_HANDLE *conn, cha
     outputText(volName, NW_VOLUME_NAME_LEN, parsed.volume);
     outputText(dirPath, NW_DIR_PATH_LEN, parsed.dirPath);
     if (conn)
-        *conn = c.handles.value(parsed.server.toUpper());
+        *conn = c.handleByServer.value(parsed.serverIndex);
     return NW_SUCCESS;
 }
 
@@ -585,7 +589,8 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     const Server *s = nullptr;
     if (const NWCCODE rc = serverFor(c, conn, &s))
         return rc;
-    const QString wanted = normalizedVolumePath(path);
+    // The path just handed out comes back as it was: no need to normalize it.
+    const QString wanted = path == c.lastPath.path ? c.lastPath.path : normalizedVolumePath(path);
     const qsizetype colon = wanted.indexOf(QLatin1Char(':'));
     const Volume *v
         = colon < 0 ? s->volume(QStringView()) : s->volume(QStringView(wanted).left(colon));
