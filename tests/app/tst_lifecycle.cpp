@@ -123,6 +123,10 @@ private slots:
         m_fx->start();
         QCOMPARE(m_fx->app->form().Combo2()->currentText(), "*.DBF");
         QCOMPARE(m_fx->app->browser().patternHistory(), QStringList({"*.TXT", "*.LOG"}));
+        m_fx->app->browser().appendPatternHistory("*.DAT");
+        m_fx->app->form().close();
+        QCOMPARE(m_fx->store->readHistory(SettingsStore::PatternHistory),
+                 QStringList({"*.TXT", "*.LOG", "*.DAT"}));
     }
 
     // A launcher shows no standard error: the client's reason goes to Text2 too.
@@ -308,6 +312,10 @@ private slots:
         QVERIFY(tray.isPresent());
         f.showMinimized();
         QTRY_VERIFY(!f.isVisible()); // hidden in the tray
+        f.mPopRestore()->trigger(); // the tray menu's Restore
+        QTRY_VERIFY(f.isVisible() && !f.isMinimized());
+        f.showMinimized();
+        QTRY_VERIFY(!f.isVisible());
         host = false;
         tray.checkHost();
         QVERIFY(!tray.isPresent());

@@ -75,6 +75,9 @@ private slots:
         QTest::newRow("open file with an empty volume")
             << edited("SYS:APPS", ":APPS")
             << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
+        QTest::newRow("drives not an object")
+            << edited("{\"F\": \"FS1/SYS:\", \"g\": \"FS2/DATA:\", \"H\": \"FS3/DATA:\"}", "[]")
+            << "workstation.drives: not an object";
         QTest::newRow("drive not a text")
             << edited("\"FS1/SYS:\"", "5") << "workstation.drives.F: not a string";
         QTest::newRow("trustee of unknown object")

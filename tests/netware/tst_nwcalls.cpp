@@ -389,6 +389,8 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(text);
         f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        const QFile::Permissions mode = f.permissions();
         const nuint16 five[2] = {5, 5};
         QCOMPARE(NWSendBroadcastMessage(handle("F:\\X"), "One", nuint16(times), five, nullptr),
                  NWCCODE(0));
@@ -413,6 +415,7 @@ private slots:
         QCOMPARE(NWSendBroadcastMessage(sender, "Two", 1, five, nullptr), NWCCODE(0));
 
         const QByteArray after = read(file);
+        QCOMPARE(QFile::permissions(file), mode); // others may still read it
         const QJsonArray connections
             = QJsonDocument::fromJson(after).object()["servers"][0]["connections"].toArray();
         QCOMPARE(connections.size(), changedBetween ? 2 : 1);

@@ -109,7 +109,9 @@ private slots:
             net, 0, "openFiles",
             QJsonArray {testnet::use("SYS:APPS\\A.DBF", 5), testnet::use("SYS:APPS\\B.DBF", 5)});
         const QString file = testnet::write(m_dir, net);
-        QCOMPARE(nwsim(file, {"close", "5", "F:\\APPS\\a.dbf"}), 0);
+        QByteArray output;
+        QCOMPARE(nwsim(file, {"close", "5", "F:\\APPS\\a.dbf"}, &output), 0);
+        QCOMPARE(output.trimmed(), "1 entry removed");
         const QJsonArray files = load(file).root["servers"][0]["openFiles"].toArray();
         QCOMPARE(files.size(), 1);
         QCOMPARE(files[0]["path"].toString(), QString("SYS:APPS\\B.DBF"));
