@@ -194,6 +194,14 @@ private slots:
         QVERIFY(m_scanned.isEmpty());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(m_scanned, QStringList("F:\\ROOT.TXT"));
+        DirListBox *dirs = m_form->Dir1();
+        const auto apps = dirs->findItems(QStringLiteral("APPS"), Qt::MatchFixedString);
+        QCOMPARE(apps.size(), 1);
+        const QPoint folder = dirs->visualItemRect(apps.first()).center();
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, folder);
+        QCOMPARE(m_browser->directoryPath(), "F:\\"); // a click only selects
+        QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, folder);
+        QCOMPARE(m_browser->directoryPath(), "F:\\APPS");
     }
     void selectionSurvivesClicksBesideAndCtrlClick()
     {

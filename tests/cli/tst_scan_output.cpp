@@ -33,24 +33,27 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::addColumn<int>("watchSeconds");
         QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("csv");
-        const auto row
-            = [](const char *name, const char *args, const char *problem, int watch, int count,
-                 bool csv) { QTest::newRow(name) << args << problem << watch << count << csv; };
+        QTest::addColumn<QString>("format");
+        const auto row = [](const char *name, const char *args, const char *problem, int watch,
+                            int count, const char *format) {
+            QTest::newRow(name) << args << problem << watch << count << format;
+        };
         const char *seconds = "--watch: not a number of seconds in 1..65: %1";
-        row("options after the file", "F:\\A.DBF --format csv", "", 0, 0, true);
-        row("values after =", "--watch=65 --count=3 x", "", 65, 3, false);
-        row("a file after -- may look like an option", "-- --help", "", 0, 0, false);
-        row("watch 0", "--watch 0 x", qPrintable(QString(seconds).arg(0)), 0, 0, false);
-        row("watch 66", "--watch 66 x", qPrintable(QString(seconds).arg(66)), 0, 0, false);
-        row("count without watch", "--count 2 x", "--count needs --watch", 0, 2, false);
-        row("count 0", "--watch 5 --count 0 x", "--count: not a positive number: 0", 5, 0, false);
+        row("options after the file", "F:\\A.DBF --format csv", "", 0, 0, "csv");
+        row("values after =", "--watch=65 --count=3 x", "", 65, 3, "text");
+        row("watch with a format", "--format json --watch 5 x", "", 5, 0, "json");
+        row("a file after -- may look like an option", "-- --help", "", 0, 0, "report");
+        row("watch 0", "--watch 0 x", qPrintable(QString(seconds).arg(0)), 0, 0, "report");
+        row("watch 66", "--watch 66 x", qPrintable(QString(seconds).arg(66)), 0, 0, "report");
+        row("count without watch", "--count 2 x", "--count needs --watch", 0, 2, "report");
+        row("count 0", "--watch 5 --count 0 x", "--count: not a positive number: 0", 5, 0,
+            "report");
         row("unknown format", "--format xml x", "--format: not csv, json or text: xml", 0, 0,
-            false);
-        row("value missing", "x --watch", "option --watch needs a value", 0, 0, false);
-        row("two files", "a b", "more than one FILE given", 0, 0, false);
-        row("help", "--help", "", 0, 0, false);
-        row("unknown option", "--bogus x", "unknown option --bogus", 0, 0, false);
+            "report");
+        row("value missing", "x --watch", "option --watch needs a value", 0, 0, "report");
+        row("two files", "a b", "more than one FILE given", 0, 0, "report");
+        row("help", "--help", "", 0, 0, "report");
+        row("unknown option", "--bogus x", "unknown option --bogus", 0, 0, "report");
     }
     void arguments()
     {
@@ -59,7 +62,8 @@ private slots:
         QTEST(p.problem, "problem");
         QTEST(p.options.watchSeconds, "watchSeconds");
         QTEST(p.options.count, "count");
-        QTEST(p.options.format == ScanOptions::Format::Csv, "csv");
+        const char *formats[] = {"report", "csv", "json", "text"};
+        QTEST(QString(formats[int(p.options.format)]), "format");
     }
 
     void csvFieldsParseBack_data()

@@ -37,6 +37,8 @@ private slots:
         QTest::newRow("no servers") << edited("\"servers\"", "\"x\"") << "servers: missing";
         QTest::newRow("connection number too big") << edited("\"number\": 5,", "\"number\": 65536,")
                                                    << c0 + "number: not an integer in 1..65535";
+        QTest::newRow("connection without a number")
+            << edited("\"number\": 5,", "") << c0 + "number: missing";
         QTest::newRow("connection number text")
             << edited("\"number\": 5,", "\"number\": \"5\",") << c0 + "number: not an integer";
         QTest::newRow("duplicate connection number")
