@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("unknown escape") << QByteArray("{\"a\":\"\\x\"}") << false;
         QTest::newRow("raw control character") << QByteArray("{\"a\":\"\x01\"}") << false;
         QTest::newRow("lone surrogate") << QByteArray("{\"a\":\"\\ud800\"}") << false;
+        QTest::newRow("lone low surrogate") << QByteArray("{\"a\":\"\\udc00\"}") << false;
         QTest::newRow("reversed surrogates") << QByteArray("{\"a\":\"\\udc00\\ud800\"}") << false;
         QTest::newRow("U+FEFF leading a text") << QByteArray("{\"a\":\"\xef\xbb\xbfx\"}") << false;
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf{\"a\":1}") << false;

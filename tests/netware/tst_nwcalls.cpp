@@ -107,6 +107,7 @@ private slots:
         row("stored lower", "sys:apps\\orders.dbf", "SYS:APPS\\ORDERS.DBF", 1);
         row("scanned mixed", "SYS:APPS\\ORDERS.DBF", "Sys:Apps\\Orders.dbf", 1);
         row("other file", "SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DB", 0);
+        row("stored with a space before", " SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DBF", 1);
         row("stored with its server", "FS1\\SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DBF", 1);
     }
     void pathMatchIgnoresCase()

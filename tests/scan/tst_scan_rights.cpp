@@ -76,6 +76,13 @@ private slots:
             {trustee("SYS:APPS", "U1", 0x1FB), trustee("SYS:APPS", js, 0x01),
              trustee("DATA:X", js, 0x02)},
             js, "Read");
+        row("a path on another volume is not the file's",
+            {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02),
+             trustee("DATA:APPS", js, 0x08)},
+            js, "Write");
+        row("file on the second volume",
+            {trustee("SYS:APPS", js, 0x01), trustee("DATA:APPS", js, 0x08)}, js, "Create", "",
+            "DATA:APPS\\LEDGER.DAT");
         row("match in the second block of a path", others(20, {trustee("SYS:APPS", js, 0x80)}), js,
             "Modify");
         // Twenty trustees fill one block; the next block's first slot is empty,
