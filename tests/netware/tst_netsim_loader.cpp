@@ -88,6 +88,8 @@ private slots:
             << "servers[0].trustees[0].object: unknown object \"NOBODY\"";
         QTest::newRow("drive to unknown server")
             << edited("FS1/SYS:", "FS9/SYS:") << "workstation.drives.F: unknown server \"FS9\"";
+        QTest::newRow("drive Z is a letter, its server unknown")
+            << edited("\"H\": \"FS3/", "\"Z\": \"FS9/") << "workstation.drives.Z: unknown server";
         QTest::newRow("drive letter twice")
             << edited("\"H\"", "\"f\"") << "workstation.drives.f: drive mapped twice";
         const QString page = ": holds a character outside the Windows-1252 code page";
