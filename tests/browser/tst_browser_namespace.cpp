@@ -93,6 +93,7 @@ private slots:
         QTest::newRow("trailing backslash") << "F:\\APPS\\ORDERS.DBF\\" << false;
         QTest::newRow("malformed") << "F:APPS\\ORDERS.DBF" << false;
         QTest::newRow("unavailable drive") << "G:\\X" << false;
+        QTest::newRow("unmapped drive") << "Q:\\X" << false;
         QTest::newRow("empty") << "" << false;
     }
     void fileExists()

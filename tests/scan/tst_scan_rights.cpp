@@ -93,7 +93,8 @@ private slots:
         // The scan's upper case of "ÿves" is 0x9F in the client's code page.
         row("name beyond Latin-1", {trustee("SYS:APPS", QStringLiteral("\u00FFves"), 0x01)},
             QStringLiteral("\u0178VES"), "Read");
-        row("unknown user", others(3), "NOBODY", "");
+        // Object 1, ADMIN, holds rights: an ID left unset must not name it.
+        row("unknown user", others(3, {trustee("SYS:APPS", "ADMIN", 0x01)}), "NOBODY", "");
         row("unknown volume", read, js, "", "", "NOVOL:APPS\\ORDERS.DBF");
         row("same-named volume, second server named", read, js, "Write,Create", "FS2");
         row("same-named volume, first server named", read, js, "Read", "FS1");
