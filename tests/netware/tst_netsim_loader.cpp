@@ -74,6 +74,9 @@ private slots:
         QTest::newRow("open file without volume")
             << edited("SYS:APPS", "APPS")
             << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
+        QTest::newRow("open file of connection 0")
+            << edited("\"connection\": 5,", "\"connection\": 0,")
+            << "servers[0].openFiles[0].connection: not an integer in 1..65535";
         QTest::newRow("open file with an empty volume")
             << edited("SYS:APPS", ":APPS")
             << "servers[0].openFiles[0].path: not a VOLUME:DIR\\FILE path";
