@@ -1,5 +1,7 @@
 #include "netware/json_reader.h"
 
+#include "netware/large_pages.h"
+
 #include <algorithm>
 #include <array>
 #include <cfloat>
@@ -352,6 +354,7 @@ bool Document::parse(QByteArrayView text)
         return false;
     // Generous: pages reserved but never written cost no memory.
     m_nodes.reserve(size_t(text.size()) / 8 + 16);
+    adviseLargePages(m_nodes.data(), m_nodes.capacity() * sizeof(Node));
     Parser parser(text.data(), text.data() + text.size(), m_nodes);
     if (parser.document())
         return true;

@@ -2,6 +2,7 @@
 
 #include "netware/client_text.h"
 #include "netware/json_reader.h"
+#include "netware/large_pages.h"
 
 #include <QDate>
 #include <QDir>
@@ -688,7 +689,7 @@ public:
 
         if (!takeArray(o, "objects", path, &a, false))
             return false;
-        s->objects.reserve(a.size());
+        reserveLarge(s->objects, a.size());
         s->index.objectByName.reserve(a.size());
         s->index.objectById.reserve(a.size());
         for (int i = 0; i < a.size(); ++i) {
@@ -717,7 +718,7 @@ public:
 
         if (!takeArray(o, "connections", path, &a, false))
             return false;
-        s->connections.reserve(a.size());
+        reserveLarge(s->connections, a.size());
         s->index.connectionByNumber.reserve(a.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "connections", i);
@@ -740,7 +741,7 @@ public:
 
         if (!takeArray(o, "openFiles", path, &a, false))
             return false;
-        s->openFiles.reserve(a.size());
+        reserveLarge(s->openFiles, a.size());
         for (int i = 0; i < a.size(); ++i) {
             const Where p = at(path, "openFiles", i);
             Object fo;
@@ -759,7 +760,7 @@ public:
 
         if (!takeArray(o, "trustees", path, &a, false))
             return false;
-        s->trustees.reserve(a.size());
+        reserveLarge(s->trustees, a.size());
         QList<int> objectOf;
         objectOf.reserve(a.size());
         const DirObject *last = nullptr;

@@ -3,6 +3,7 @@
 #include "netware/atomic_write.h"
 #include "netware/change_watch.h"
 #include "netware/json_reader.h"
+#include "netware/large_pages.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -46,7 +47,22 @@ bool readAll(const QString &file, QByteArray *bytes, QString *problem)
                               : QStringLiteral("does not exist");
         return false;
     }
-    *bytes = f.readAll();
+    // A large text goes into a buffer advised before its first byte is written.
+    const qint64 size = f.size();
+    if (size < (qint64(4) << 20)) {
+        *bytes = f.readAll();
+        return true;
+    }
+    QByteArray text(size, Qt::Uninitialized);
+    adviseLargePages(text.constData(), size_t(size));
+    const qint64 got = f.read(text.data(), size);
+    if (got < 0) {
+        *problem = QStringLiteral("cannot be read: %1").arg(f.errorString());
+        return false;
+    }
+    text.truncate(got);
+    text += f.readAll(); // grown while read
+    *bytes = std::move(text);
     return true;
 }
 

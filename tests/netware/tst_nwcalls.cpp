@@ -54,15 +54,21 @@ private slots:
     {
         QTest::addColumn<int>("entries");
         QTest::addColumn<QList<int>>("sizes");
-        QTest::newRow("150 entries") << 150 << QList<int> {70, 70, 10};
-        QTest::newRow("140 entries") << 140 << QList<int> {70, 70};
-        QTest::newRow("none") << 0 << QList<int> {};
+        QTest::addColumn<int>("padding"); // bytes of an unknown field
+        QTest::newRow("150 entries") << 150 << QList<int> {70, 70, 10} << 0;
+        QTest::newRow("140 entries") << 140 << QList<int> {70, 70} << 0;
+        QTest::newRow("none") << 0 << QList<int> {} << 0;
+        QTest::newRow("a description read in one piece")
+            << 150 << QList<int> {70, 70, 10} << (5 << 20);
     }
     void batches()
     {
         QFETCH(int, entries);
         QFETCH(QList<int>, sizes);
+        QFETCH(int, padding);
         QJsonObject net = network();
+        if (padding)
+            net["padding"] = QString(padding, 'x');
         QJsonArray uses;
         int modes[4] = {}; // open for read, for write, deny read, deny write
         for (int i = 0; i < entries; ++i) {
