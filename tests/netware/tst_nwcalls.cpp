@@ -133,6 +133,7 @@ private slots:
         QTest::newRow("unmapped drive") << QByteArray("Q:\\X.DBF");
         QTest::newRow("no drive") << QByteArray("\\APPS\\ORDERS.DBF");
         QTest::newRow("unknown volume on server") << QByteArray("FS1/DATA:X");
+        QTest::newRow("unknown server") << QByteArray("FS9/SYS:X");
         QTest::newRow("second colon") << QByteArray("F:\\A:B");
         QTest::newRow("longer than a path") << "F:\\" + QByteArray(300, 'A');
     }
