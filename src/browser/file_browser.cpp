@@ -10,6 +10,7 @@
 #include "platform/drive_namespace.h"
 #include "platform/platform.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -316,8 +317,13 @@ bool FileBrowser::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         QWidget *now = QApplication::focusWidget();
         // Opening the drop-down or switching programs does not leave the box.
+        // The drop-down is a window of its own, and its list takes the focus
+        // right after the popup's own focus change.
+        const QWidget *dropDown = m_form.Combo2()->view()->window();
         const bool stays = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason
-            || (now && (now == m_form.Combo2() || m_form.Combo2()->isAncestorOf(now)));
+            || (now
+                && (now == m_form.Combo2() || m_form.Combo2()->isAncestorOf(now)
+                    || now->window() == dropDown));
         if (!stays)
             onPatternFocusLost();
     }

@@ -124,6 +124,23 @@ private slots:
         QTEST(m_browser->patternHistory(), "history");
         QCOMPARE(m_browser->patternText(), text);
     }
+    // Opening the drop-down takes the focus without leaving the box: the
+    // typed pattern joins the history only when the focus goes elsewhere.
+    void patternJoinsHistoryWhenFocusLeaves()
+    {
+        m_browser->appendPatternHistory(QStringLiteral("*.txt"));
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->Combo2()->setFocus();
+        QLineEdit *edit = m_form->Combo2()->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("*.doc"));
+        m_form->Combo2()->showPopup();
+        QCOMPARE(m_browser->patternHistory(), QStringList {"*.txt"});
+        m_form->Combo2()->hidePopup();
+        m_form->File1()->setFocus();
+        QCOMPARE(m_browser->patternHistory(), QStringList({"*.txt", "*.doc"}));
+    }
     void allFilesButton()
     {
         QVERIFY(m_browser->setFolder(QStringLiteral("F:\\APPS")));
