@@ -52,6 +52,7 @@ private slots:
         QTest::newRow("fraction without digits") << QByteArray("{\"a\":1.}") << false;
         QTest::newRow("no digit before the point") << QByteArray("{\"a\":.5}") << false;
         QTest::newRow("unknown escape") << QByteArray("{\"a\":\"\\x\"}") << false;
+        QTest::newRow("no hex digit in an escape") << QByteArray("{\"a\":\"\\u00g0\"}") << false;
         QTest::newRow("raw control character") << QByteArray("{\"a\":\"\x01\"}") << false;
         QTest::newRow("lone surrogate") << QByteArray("{\"a\":\"\\ud800\"}") << false;
         QTest::newRow("lone low surrogate") << QByteArray("{\"a\":\"\\udc00\"}") << false;

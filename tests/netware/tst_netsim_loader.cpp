@@ -64,6 +64,9 @@ private slots:
         QTest::newRow("object named twice, in two cases")
             << edited("\"JSMITH\", \"id\"", "\"admin\", \"id\"")
             << "servers[0].objects[1].name: duplicate object \"admin\"";
+        QTest::newRow("open files not an array") << edited("\"connections\": [], \"openFiles\": []",
+                                                           "\"connections\": [], \"openFiles\": {}")
+                                                 << "servers[1].openFiles: not an array";
         QTest::newRow("trustees not an array")
             << edited("\"trustees\": []", "\"trustees\": 5") << "servers[0].trustees: not an array";
         QTest::newRow("volume name too long")
