@@ -191,6 +191,7 @@ private slots:
                  QStringList({"f: [FS1/SYS]", "F:\\APPS", "*.*", "ORDERS.DBF"}));
         QCOMPARE(m_form->Label1()->text(),
                  fileFactsText(QFileInfo(m_vol.filePath("APPS/ORDERS.DBF")).lastModified(), 1500));
+        QVERIFY(m_form->Label1()->text().endsWith("  1" + QLocale().groupSeparator() + "500"));
         QVERIFY(m_form->Command1()->isVisibleTo(m_form.get()));
         QCOMPARE(m_scanned, QStringList("F:\\APPS\\ORDERS.DBF"));
         QVERIFY(m_platform.calls.isEmpty());

@@ -56,6 +56,8 @@ private slots:
         QTest::newRow("raw control character") << QByteArray("{\"a\":\"\x01\"}") << false;
         QTest::newRow("lone surrogate") << QByteArray("{\"a\":\"\\ud800\"}") << false;
         QTest::newRow("lone low surrogate") << QByteArray("{\"a\":\"\\udc00\"}") << false;
+        QTest::newRow("high surrogate, then no escape")
+            << QByteArray("{\"a\":\"\\ud800xudc00\"}") << false;
         QTest::newRow("reversed surrogates") << QByteArray("{\"a\":\"\\udc00\\ud800\"}") << false;
         QTest::newRow("U+FEFF leading a text") << QByteArray("{\"a\":\"\xef\xbb\xbfx\"}") << false;
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf{\"a\":1}") << false;
