@@ -316,8 +316,15 @@ private slots:
     }
     // A lock another writer keeps past the wait: the change fails, and
     // nothing is written without the lock.
+    void heldLockFailsTheChange_data()
+    {
+        QTest::addColumn<bool>("send"); // else a change as nwsim makes it
+        QTest::newRow("send") << true;
+        QTest::newRow("general change") << false;
+    }
     void heldLockFailsTheChange()
     {
+        QFETCH(bool, send);
         const QString file = start(network());
         const QByteArray before = read(file);
         const NWCONN_HANDLE conn = handle("F:\\X");
@@ -325,9 +332,15 @@ private slots:
         QVERIFY(held.tryLock(0));
         netsim::SetLockWaitMs(300);
         const nuint16 list[1] = {5};
-        const NWCCODE rc = NWSendBroadcastMessage(conn, "Hi", 1, list, nullptr);
+        const bool failed = send ? NWSendBroadcastMessage(conn, "Hi", 1, list, nullptr) != 0
+                                 : !netsim::Store(file).modify(
+                                     [](QJsonObject &root, const netsim::Network &, QString *) {
+                                         root["x-changed"] = true;
+                                         return true;
+                                     },
+                                     nullptr);
         netsim::SetLockWaitMs(10000);
-        QVERIFY(rc != 0);
+        QVERIFY(failed);
         QCOMPARE(read(file), before);
     }
     // One description reached through a symlink and through its real path:
