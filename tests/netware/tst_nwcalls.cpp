@@ -211,24 +211,28 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("trustees");
         QTest::addColumn<QList<int>>("filled"); // used slots per delivered block
-        QTest::newRow("25 trustees") << "SYS:APPS" << 25 << QList<int> {20, 5};
+        QTest::addColumn<QString>("stored"); // every second trustee's path: another spelling
+        QTest::newRow("25 trustees") << "SYS:APPS" << 25 << QList<int> {20, 5} << "sys:apps\\";
         QTest::newRow("exactly 20: last block starts empty")
-            << "SYS:APPS" << 20 << QList<int> {20, 0};
-        QTest::newRow("unknown folder") << "SYS:NOWHERE" << 0 << QList<int> {};
-        QTest::newRow("folder without trustees, other case") << "sys:apps" << 0 << QList<int> {0};
+            << "SYS:APPS" << 20 << QList<int> {20, 0} << "sys:apps\\";
+        QTest::newRow("unknown folder") << "SYS:NOWHERE" << 0 << QList<int> {} << "";
+        QTest::newRow("folder without trustees, other case")
+            << "sys:apps" << 0 << QList<int> {0} << "";
+        QTest::newRow("volume root, with and without a backslash")
+            << "SYS:" << 3 << QList<int> {3} << "sys:\\";
     }
     void directoryTrusteeBlocks()
     {
         QFETCH(QString, path);
         QFETCH(int, trustees);
+        QFETCH(QString, stored);
         QJsonObject net = network();
         QJsonArray objects,
             assigned {obj(R"({"path": "SYS:PUBLIC", "object": "ADMIN", "rights": 1})")};
         for (int i = 0; i < trustees; ++i) {
             objects.append(QJsonObject {{"name", QString("U%1").arg(i)}, {"id", 100 + i}});
-            assigned.append(QJsonObject {{"path", i % 2 ? "sys:apps\\" : "SYS:APPS"},
-                                         {"object", QString("U%1").arg(i)},
-                                         {"rights", i}});
+            assigned.append(QJsonObject {
+                {"path", i % 2 ? stored : path}, {"object", QString("U%1").arg(i)}, {"rights", i}});
         }
         objects.append(obj(R"({"name": "ADMIN", "id": 1})"));
         set(net, 0, "objects", objects);
@@ -254,6 +258,12 @@ private slots:
             expectedIds.append(100 + i);
         QTEST(filled, "filled");
         QCOMPARE(ids, expectedIds);
+        // Another folder right after: its own trustees, not the last one's.
+        nuint32 again = 0;
+        QCOMPARE(NWScanDirectoryForTrustees2(handle("F:\\X"), 0, "SYS:PUBLIC", &again, nullptr,
+                                             nullptr, nullptr, block),
+                 NWCCODE(0));
+        QCOMPARE((QList<nuint32> {block[0].objectID, block[1].objectID}), (QList<nuint32> {1, 0}));
     }
     // A description that does not load fails the start and says why.
     void invalidDescriptionFailsTheStart()
