@@ -216,6 +216,7 @@ private slots:
         QTest::newRow("exactly 20: last block starts empty")
             << "SYS:APPS" << 20 << QList<int> {20, 0} << "sys:apps\\";
         QTest::newRow("unknown folder") << "SYS:NOWHERE" << 0 << QList<int> {} << "";
+        QTest::newRow("no volume") << "APPS" << 0 << QList<int> {} << "";
         QTest::newRow("folder without trustees, other case")
             << "sys:apps" << 0 << QList<int> {0} << "";
         QTest::newRow("volume root, with and without a backslash")
