@@ -214,7 +214,7 @@ private slots:
         QTest::addColumn<QString>("stored"); // every second trustee's path: another spelling
         QTest::newRow("25 trustees") << "SYS:APPS" << 25 << QList<int> {20, 5} << "sys:apps\\";
         QTest::newRow("exactly 20: last block starts empty")
-            << "SYS:APPS" << 20 << QList<int> {20, 0} << "sys:apps\\";
+            << "SYS:APPS" << 20 << QList<int> {20, 0} << "SYS:APPS\\";
         QTest::newRow("unknown folder") << "SYS:NOWHERE" << 0 << QList<int> {} << "";
         QTest::newRow("no volume") << "APPS" << 0 << QList<int> {} << "";
         QTest::newRow("folder without trustees, other case")

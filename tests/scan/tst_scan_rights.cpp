@@ -103,6 +103,7 @@ private slots:
     void lookup()
     {
         QFETCH(QJsonArray, trustees);
+        trustees.append(trustee("SYS:HOME", "U25", 0x03)); // asked next
         QFETCH(QString, volumePath);
         QFETCH(QString, user);
         QFETCH(QString, serverName);
@@ -125,6 +126,8 @@ private slots:
         qputenv("NWSIM_NETWORK", QFile::encodeName(f.fileName()));
         QCOMPARE(NWCallsInit(nullptr, nullptr), NWCCODE(NW_SUCCESS));
         QCOMPARE(LookUpTrusteeRights(volumePath, user, serverName), rights);
+        // The next user of a scan gets its own paths, not the last user's.
+        QCOMPARE(LookUpTrusteeRights("SYS:APPS\\ORDERS.DBF", "U25", "FS1"), "Read,Write");
     }
 };
 
