@@ -250,6 +250,11 @@ private slots:
         r.scanner.onFindTextChanged();
         QCOMPARE(list->currentRow(), -1);
         QCOMPARE(r.form.status(), "");
+
+        r.form.Text1()->setText("an"); // the first row flashes too
+        r.scanner.onFindTextChanged();
+        QCOMPARE(list->currentRow(), 0);
+        QCOMPARE(r.p.sleptMs, 200);
     }
 };
 
