@@ -53,6 +53,8 @@ private slots:
             << c0 + "address.node: not an array of 6 bytes";
         QTest::newRow("login time no date")
             << edited("1999-12-06", "1999-02-30") << c0 + "loginTime: not a time";
+        QTest::newRow("message not an object")
+            << edited("\"messages\": []", "\"messages\": [5]") << c0 + "messages[0]: not an object";
         QTest::newRow("accepts messages text")
             << edited("\"messages\"", "\"acceptsMessages\": \"yes\", \"messages\"")
             << c0 + "acceptsMessages: not true or false";
