@@ -210,6 +210,13 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QVERIFY(m_form->Label1()->text().endsWith(QStringLiteral("  3")));
         QVERIFY(m_scanned.isEmpty());
+        // A click on the file already selected reads its facts again.
+        QFile grown(m_vol.filePath("ROOT.TXT"));
+        QVERIFY(grown.open(QIODevice::Append) && grown.write("xy") == 2);
+        grown.close();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(m_form->Label1()->text().endsWith(QStringLiteral("  5")));
+        QVERIFY(grown.resize(3)); // as the other tests know it
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(m_scanned, QStringList("F:\\ROOT.TXT"));
         DirListBox *dirs = m_form->Dir1();
