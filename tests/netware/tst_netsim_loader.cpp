@@ -66,6 +66,9 @@ private slots:
         QTest::newRow("object named twice, in two cases")
             << edited("\"JSMITH\", \"id\"", "\"admin\", \"id\"")
             << "servers[0].objects[1].name: duplicate object \"admin\"";
+        QTest::newRow("connections not an array") << edited(
+            "\"connections\": [], \"openFiles\": []", "\"connections\": {}, \"openFiles\": []")
+                                                  << "servers[1].connections: not an array";
         QTest::newRow("open files not an array") << edited("\"connections\": [], \"openFiles\": []",
                                                            "\"connections\": [], \"openFiles\": {}")
                                                  << "servers[1].openFiles: not an array";
@@ -107,6 +110,9 @@ private slots:
         QTest::newRow("open file path outside the code page")
             << edited("SYS:APPS\\\\ORDERS", "SYS:\u0391PPS\\\\ORDERS")
             << "servers[0].openFiles[0].path" + page;
+        QTest::newRow("connection's user outside the code page")
+            << edited("\"object\": \"JSMITH\", \"loginTime\"", "\"object\": \"JΣ\", \"loginTime\"")
+            << c0 + "object" + page;
         QTest::newRow("volume name outside the code page")
             << edited("\"SYS\"", "\"\u03A3YS\"") << "servers[0].volumes[0].name" + page;
         QTest::newRow("drive name not a letter")
