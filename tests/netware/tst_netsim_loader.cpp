@@ -48,6 +48,8 @@ private slots:
             << "servers[0].connections[1].number: duplicate connection number 5";
         QTest::newRow("bad address text")
             << edited("IP:10.1.2.3", "IP:10.1.2") << c0 + "address: not \"IP:";
+        QTest::newRow("address a number")
+            << edited("\"IP:10.1.2.3\"", "5") << c0 + "address: neither a text, an object nor null";
         QTest::newRow("address node too short")
             << edited("\"IP:10.1.2.3\"", "{\"type\": 2, \"node\": [1, 2, 3]}")
             << c0 + "address.node: not an array of 6 bytes";
