@@ -130,6 +130,25 @@ private slots:
         QCOMPARE(code, 1);
         QCOMPARE(testnet::read(file), before);
     }
+    // A script must not take output lost on a full disk for an empty answer.
+    void lostOutputFails_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("list") << QStringList {"list"};
+        QTest::newRow("a change that prints its result") << QStringList {"login", "FS1", "NEWUSER"};
+        QTest::newRow("help") << QStringList {"--help"};
+    }
+    void lostOutputFails()
+    {
+        QFETCH(QStringList, args);
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(NWSIM_EXE,
+                QStringList {"--network", testnet::write(m_dir, testnet::network())} + args);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(p.readAllStandardError(), "nwsim: could not write the output\n");
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <cstdio>
 #include <optional>
 
 using namespace netsim;
@@ -544,11 +545,20 @@ private:
     QString m_done;
 };
 
-} // namespace
-
-int main(int argc, char **argv)
+// What a command printed must have reached its reader: a script reading a
+// full disk or a closed pipe would otherwise take the missing lines for an
+// empty answer.
+int outputChecked(int status)
 {
-    QCoreApplication app(argc, argv);
+    out().flush();
+    if (out().status() == QTextStream::Ok && std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    err() << "nwsim: could not write the output\n";
+    return status == 0 ? 1 : status;
+}
+
+int runTool(const QCoreApplication &app)
+{
     QString problem;
     bool help = false;
     const auto o = parseArguments(app.arguments(), &problem, &help);
@@ -581,4 +591,12 @@ int main(int argc, char **argv)
     if (!store.load(&problem))
         return failure(problem);
     return Tool(store, *o).run(command);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    return outputChecked(runTool(app));
 }
