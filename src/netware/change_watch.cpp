@@ -5,15 +5,65 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 namespace {
+
+// A watch that can, has the kernel signal the asking thread when an event
+// comes in, so that a quiet ask costs no system call: on virtual machines
+// that trap every one, reading the empty queue at each ask (a rights lookup
+// asks once per listed user) doubled the scan. The kernel makes the signal
+// pending before the change's own call returns, and the thread runs the
+// handler before it next leaves the kernel, so whatever tells this process
+// of a change (a pipe, a child's exit, its own call) comes after it.
+std::atomic<unsigned> g_signals {0};
+constexpr int kSlots = 16;
+std::atomic<int> g_armed[kSlots] {}; // descriptor + 1 of each signalling watch; 0 is free
+
+void onNotified(int, siginfo_t *info, void *)
+{
+    const int saved = errno;
+    // Once per ask at most: the next ask re-arms, so a busy folder cannot
+    // keep interrupting the thread. Only a watch's own descriptor is touched;
+    // a late signal may name a number already closed and reused.
+    for (const auto &slot : g_armed)
+        if (slot.load(std::memory_order_relaxed) == info->si_fd + 1) {
+            ::fcntl(info->si_fd, F_SETFL, O_NONBLOCK);
+            break;
+        }
+    g_signals.fetch_add(1, std::memory_order_relaxed);
+    errno = saved;
+}
+
+// The real-time signal the watches use, installed once; 0 when another part
+// of the process has taken it, and the watches then read their queues.
+int notifySignal()
+{
+    static const int signal = [] {
+        const int s = SIGRTMIN + 5;
+        struct sigaction old = {};
+        if (s > SIGRTMAX || ::sigaction(s, nullptr, &old) != 0
+            || (!(old.sa_flags & SA_SIGINFO) && old.sa_handler != SIG_DFL))
+            return 0;
+        if (old.sa_flags & SA_SIGINFO)
+            return old.sa_sigaction == onNotified ? s : 0;
+        struct sigaction sa = {};
+        sa.sa_sigaction = onNotified;
+        sa.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&sa.sa_mask);
+        return ::sigaction(s, &sa, nullptr) == 0 ? s : 0;
+    }();
+    return signal;
+}
 
 // Local file systems, where every change made on this machine is notified.
 // Network file systems are left out: changes made on another machine are not.
@@ -71,6 +121,12 @@ ChangeWatch::ChangeWatch(const QString &file)
         return;
     }
     watchFile();
+    if (const int signal = notifySignal(); signal && ::fcntl(m_fd, F_SETSIG, signal) == 0)
+        for (int i = 0; i < kSlots && m_slot < 0; ++i) {
+            int free = 0;
+            if (g_armed[i].compare_exchange_strong(free, m_fd + 1))
+                m_slot = i;
+        }
     // A folder above moved or removed re-aims the path. Only its own events:
     // those of its entries (a file touched in /tmp) tell nothing here.
     for (QDir up(folder); up.cdUp() && !up.isRoot();) {
@@ -86,10 +142,31 @@ ChangeWatch::~ChangeWatch() { stop(); }
 
 void ChangeWatch::stop()
 {
+    if (m_slot >= 0)
+        g_armed[m_slot].store(0);
+    m_slot = -1;
+    m_armed = false;
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
     m_files.clear();
+}
+
+bool ChangeWatch::arm()
+{
+    if (m_slot < 0)
+        return false;
+    const int signal = notifySignal();
+    if (m_owner != std::this_thread::get_id()) {
+        // A thread that blocks the signal would leave it pending unseen.
+        sigset_t blocked;
+        const f_owner_ex owner {F_OWNER_TID, ::gettid()};
+        if (::pthread_sigmask(SIG_BLOCK, nullptr, &blocked) != 0
+            || sigismember(&blocked, signal) != 0 || ::fcntl(m_fd, F_SETOWN_EX, &owner) != 0)
+            return false;
+        m_owner = std::this_thread::get_id();
+    }
+    return ::fcntl(m_fd, F_SETFL, O_NONBLOCK | O_ASYNC) == 0;
 }
 
 void ChangeWatch::watchFile()
@@ -105,6 +182,13 @@ bool ChangeWatch::mayHaveChanged()
 {
     if (m_fd < 0)
         return true;
+    if (m_armed && m_owner == std::this_thread::get_id()
+        && g_signals.load(std::memory_order_relaxed) == m_seen)
+        return false;
+    // Armed before the queue is read: an event after this is either read
+    // below or signalled for the next ask.
+    m_seen = g_signals.load(std::memory_order_relaxed);
+    m_armed = arm();
     alignas(inotify_event) char buffer[4096];
     bool changed = false;
     for (;;) {
