@@ -224,9 +224,14 @@ private slots:
         QCOMPARE(apps.size(), 1);
         const QPoint folder = dirs->visualItemRect(apps.first()).center();
         QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, folder);
-        QCOMPARE(m_browser->directoryPath(), "F:\\"); // a click only selects
+        QTest::keyClick(dirs, Qt::Key_Down);
+        QTest::keyClick(dirs, Qt::Key_Up);
+        QCOMPARE(m_browser->directoryPath(), "F:\\"); // a click or an arrow only selects
         QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, folder);
         QCOMPARE(m_browser->directoryPath(), "F:\\APPS");
+        dirs->setCurrentItem(dirs->findItems(QStringLiteral("one"), Qt::MatchFixedString).value(0));
+        QTest::keyClick(dirs, Qt::Key_Enter); // the keypad's, as Return
+        QCOMPARE(m_browser->directoryPath(), "F:\\APPS\\one");
     }
     void selectionSurvivesClicksBesideAndCtrlClick()
     {

@@ -251,9 +251,9 @@ private slots:
         Form1 &f = form();
         QLineEdit *box = f.Text3();
         box->clear();
-        QTest::keyClicks(box, "a0b57"); // letters never; a third digit not
-        QCOMPARE(box->text(), "05");
-        QCOMPARE(f.Timer1()->interval(), 5000);
+        QTest::keyClicks(box, "a0b9:7"); // letters and signs never; a third digit not
+        QCOMPARE(box->text(), "09");
+        QCOMPARE(f.Timer1()->interval(), 9000);
     }
     void patternChangeStopsAndNextScanRestores()
     {
