@@ -481,6 +481,9 @@ NWDSCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const c
     if (!o)
         return NWDS_ERR_NO_SUCH_ENTRY;
     *objectID = o->id;
+    // Its trustee paths are the next question: the object is at hand, while
+    // the index by ID is too large to stay in the cache.
+    c.lastObject = {c.store->generation(), s, o->id, s->trusteesOf(o)};
     return NW_SUCCESS;
 }
 
