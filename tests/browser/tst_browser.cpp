@@ -156,6 +156,7 @@ private slots:
     void historyFileGone()
     {
         m_browser->appendFileHistory(QStringLiteral("F:\\APPS\\one\\GONE.TXT"));
+        QCOMPARE(m_form->Combo1()->currentIndex(), -1); // listed, not shown as chosen
         const QString folder = m_browser->directoryPath();
         m_browser->setPatternText(QStringLiteral("*.txt"));
         m_form->Command1()->show();

@@ -117,6 +117,7 @@ private slots:
         row("other file", "SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DB", 0);
         row("stored with a space before", " SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DBF", 1);
         row("stored with its server", "FS1\\SYS:APPS\\ORDERS.DBF", "SYS:APPS\\ORDERS.DBF", 1);
+        row("stored with slashes", "FS1/SYS:APPS/ORDERS.DBF", "SYS:APPS\\ORDERS.DBF", 1);
     }
     void pathMatchIgnoresCase()
     {
