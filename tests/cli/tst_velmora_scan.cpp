@@ -230,6 +230,7 @@ private slots:
         QCOMPARE(p->exitStatus(), QProcess::NormalExit);
         QCOMPARE(p->exitCode(), 0);
         QCOMPARE(p->readAllStandardOutput(), QByteArray());
+        QCOMPARE(p->readAllStandardError(), QByteArray()); // re-reading is no problem to report
     }
 };
 
