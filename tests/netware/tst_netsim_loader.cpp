@@ -76,6 +76,13 @@ private slots:
                                                  << "servers[1].openFiles: not an array";
         QTest::newRow("trustees not an array")
             << edited("\"trustees\": []", "\"trustees\": 5") << "servers[0].trustees: not an array";
+        QTest::newRow("operators not an array")
+            << edited("[\"admin\"]", "\"admin\"") << "servers[0].operators: not an array";
+        QTest::newRow("trustee rights above 16 bits")
+            << edited(
+                   "\"trustees\": []",
+                   "\"trustees\": [{\"path\": \"SYS:\", \"object\": \"ADMIN\", \"rights\": 65536}]")
+            << "servers[0].trustees[0].rights: not an integer in 0..65535";
         QTest::newRow("volume name too long")
             << edited("\"SYS\"", "\"ABCDEFGHIJKLMNOPQ\"")
             << "servers[0].volumes[0].name: not a volume name of at most 16";
