@@ -1,6 +1,12 @@
 // The toolkit seams: twips conversion and the classic timer's meaning.
 #include "platform/classic_timer.h"
+#include "platform/qt_platform.h"
 #include "platform/twips.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -53,6 +59,77 @@ private slots:
         const int before = t.remainingMs();
         t.setInterval(60000);
         QVERIFY(t.remainingMs() > before);
+    }
+
+    // The real boxes behind every confirmation and message prompt, answered
+    // by a click from the event loop they run.
+    void boxesGiveTheAnswerClicked_data()
+    {
+        QTest::addColumn<bool>("yesNo");
+        QTest::addColumn<int>("click"); // the standard button
+        QTest::addColumn<bool>("busy"); // a scan's busy pointer is on
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Yes") << true << int(QMessageBox::Yes) << false
+                             << int(Platform::Answer::Yes);
+        QTest::newRow("No, during a scan")
+            << true << int(QMessageBox::No) << true << int(Platform::Answer::No);
+        QTest::newRow("OK") << false << int(QMessageBox::Ok) << false << int(Platform::Answer::Ok);
+    }
+    void boxesGiveTheAnswerClicked()
+    {
+        QFETCH(bool, yesNo);
+        QFETCH(int, click);
+        QFETCH(bool, busy);
+        QtPlatform platform;
+        if (busy)
+            platform.pushBusyCursor();
+        QString seen = "no box";
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            const QCursor *pointer = QApplication::overrideCursor();
+            seen = pointer ? QString::number(pointer->shape()) : "none";
+            if (!box->button(QMessageBox::StandardButton(click)))
+                seen = "no such button";
+            if (QAbstractButton *b = box->button(QMessageBox::StandardButton(click)))
+                b->click();
+            else
+                box->done(-1); // seen below; a hang otherwise
+        });
+        const auto answer
+            = platform.messageBox(nullptr, "text", "Velmora", Platform::Icon::Question,
+                                  yesNo ? Platform::Buttons::YesNo : Platform::Buttons::Ok, false);
+        QTEST(int(answer), "answer");
+        // The box shows the arrow over a busy pointer, and puts the busy one back.
+        QCOMPARE(seen, busy ? QString::number(Qt::ArrowCursor) : "none");
+        if (busy) {
+            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            platform.popBusyCursor();
+        }
+    }
+    void inputBoxGivesTheTextOrNothing_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void inputBoxGivesTheTextOrNothing()
+    {
+        QFETCH(bool, accept);
+        QtPlatform platform;
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shown = QStringList {dialog->windowTitle(), dialog->labelText(), dialog->textValue()};
+            dialog->setTextValue("typed");
+            accept ? dialog->accept() : dialog->reject();
+        });
+        QCOMPARE(platform.inputBox(nullptr, "prompt", "Velmora", "default"),
+                 accept ? "typed" : QString());
+        QCOMPARE(shown, QStringList({"Velmora", "prompt", "default"}));
     }
 };
 
