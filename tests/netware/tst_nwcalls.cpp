@@ -277,6 +277,8 @@ private slots:
         QVERIFY(init(write(m_dir, net)) != 0);
         QVERIFY2(NWClientInitError().contains("workstation: missing"),
                  qPrintable(NWClientInitError()));
+        nuint16 volume = 0;
+        QCOMPARE(NWGetVolumeNumber(1, "SYS", &volume), NWCCODE(NW_ERR_NOT_INITIALIZED));
     }
     // A demo copy that cannot be made fails the start with the true reason;
     // with the copy in place nothing needs writing, so a home folder where
@@ -305,7 +307,7 @@ private slots:
         const QString deep = "SYS:" + QString(520, 'D');
         set(net, 0, "trustees",
             QJsonArray {QJsonObject {{"path", deep}, {"object", "JSMITH"}, {"rights", 1}},
-                        obj(R"({"path": "SYS:APPS", "object": "JSMITH", "rights": 2})")});
+                        obj(R"({"path": "SYS:APPS/DATA", "object": "JSMITH", "rights": 2})")});
         start(net);
         nuint16 it = 0xFFFF;
         char path[NW_TRUSTEE_PATH_LEN];
@@ -313,7 +315,7 @@ private slots:
         QCOMPARE(QByteArray(path), QByteArray());
         QCOMPARE(NWScanObjectTrusteePaths(handle("F:\\X"), 1001, 0, &it, nullptr, path),
                  NWCCODE(0)); // the walk can go on past it
-        QCOMPARE(QByteArray(path), QByteArray("SYS:APPS"));
+        QCOMPARE(QByteArray(path), QByteArray("SYS:APPS\\DATA")); // stored with '/'
     }
     // A write-back that fails leaves the file as it was and fails the call.
     void failedWriteBackChangesNothing()

@@ -115,6 +115,8 @@ private slots:
         const QJsonArray files = load(file).root["servers"][0]["openFiles"].toArray();
         QCOMPARE(files.size(), 1);
         QCOMPARE(files[0]["path"].toString(), QString("SYS:APPS\\B.DBF"));
+        QCOMPARE(nwsim(file, {"close", "5", "F:\\APPS\\A.DBF"}, &output), 1);
+        QCOMPARE(output.trimmed(), "nwsim: connection 5 on FS1 does not have SYS:APPS\\A.DBF open");
     }
     // A real failed write (the file size limit nwsim inherits) leaves the
     // description as it was and says so.
