@@ -54,6 +54,19 @@ private slots:
         QCOMPARE(s.readHistory(SettingsStore::FileHistory), QStringList({"F:\\X.TXT"}));
     }
 
+    // A save keeps what it did not change, as what another run wrote.
+    void saveKeepsOtherKeys()
+    {
+        const QString file = m_dir.filePath("keep.conf");
+        for (const auto &[key, value] : {std::pair {"Path", "F:\\APPS"}, {"Pattern", "*.DBF"}}) {
+            SettingsStore s(file);
+            s.write(key, value);
+            QVERIFY(s.sync());
+        }
+        const SettingsStore s(file);
+        QCOMPARE(QStringList({s.path(), s.pattern()}), QStringList({"F:\\APPS", "*.DBF"}));
+    }
+
 private:
     QTemporaryDir m_dir;
 };

@@ -76,6 +76,8 @@ private slots:
                                                  << "servers[1].openFiles: not an array";
         QTest::newRow("trustees not an array")
             << edited("\"trustees\": []", "\"trustees\": 5") << "servers[0].trustees: not an array";
+        QTest::newRow("no volumes")
+            << edited("\"volumes\"", "\"x\"") << "servers[0].volumes: missing";
         QTest::newRow("operators not an array")
             << edited("[\"admin\"]", "\"admin\"") << "servers[0].operators: not an array";
         QTest::newRow("trustee rights above 16 bits")
