@@ -131,6 +131,35 @@ private slots:
                  accept ? "typed" : QString());
         QCOMPARE(shown, QStringList({"Velmora", "prompt", "default"}));
     }
+    // The box to raise again is found by its title: an exact one first, a
+    // longer one else, never a hidden one.
+    void activatesTheWindowTitled_data()
+    {
+        QTest::addColumn<QStringList>("titles"); // "hidden " before a title hides it
+        QTest::addColumn<int>("activated"); // -1: none
+        QTest::newRow("exact beats longer")
+            << QStringList {"Velmora", "Velmora - 2", "Velmora - 3"} << 0;
+        QTest::newRow("longer, the exact one hidden")
+            << QStringList {"Velmora - 2", "hidden Velmora", "Other"} << 0;
+        QTest::newRow("none") << QStringList {"Other", "hidden Velmora"} << -1;
+    }
+    void activatesTheWindowTitled()
+    {
+        QFETCH(QStringList, titles);
+        QFETCH(int, activated);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        for (const QString &t : titles) {
+            windows.push_back(std::make_unique<QWidget>());
+            windows.back()->setWindowTitle(QString(t).remove("hidden "));
+            windows.back()->setVisible(!t.startsWith("hidden "));
+        }
+        QTRY_VERIFY(QApplication::activeWindow());
+        const QWidget *before = QApplication::activeWindow();
+        QCOMPARE(QtPlatform().activateWindowByTitle("Velmora"), activated >= 0);
+        const QWidget *expected = activated >= 0 ? windows[activated].get() : before;
+        QVERIFY(activated < 0 || before != expected); // the last one shown is active
+        QTRY_COMPARE(QApplication::activeWindow(), expected);
+    }
 };
 
 QTEST_MAIN(TestPlatform)
