@@ -53,6 +53,7 @@ private slots:
         row("value missing", "x --watch", "option --watch needs a value", 0, 0, "report");
         row("two files", "a b", "more than one FILE given", 0, 0, "report");
         row("help", "--help", "", 0, 0, "report");
+        row("version", "--version", "", 0, 0, "report");
         row("unknown option", "--bogus x", "unknown option --bogus", 0, 0, "report");
     }
     void arguments()
@@ -64,6 +65,9 @@ private slots:
         QTEST(p.options.count, "count");
         const char *formats[] = {"report", "csv", "json", "text"};
         QTEST(QString(formats[int(p.options.format)]), "format");
+        const QByteArray tag = QTest::currentDataTag(); // the two rows that ask for them
+        QCOMPARE(QList<bool>({p.options.help, p.options.version}),
+                 QList<bool>({tag == "help", tag == "version"}));
     }
 
     void csvFieldsParseBack_data()

@@ -76,6 +76,7 @@ private slots:
         QTest::newRow("UTF-8 surrogate") << QByteArray("{\"a\":\"\xed\xa0\x80\"}") << false;
         QTest::newRow("past U+10FFFF") << QByteArray("{\"a\":\"\xf4\x90\x80\x80\"}") << false;
         QTest::newRow("missing comma") << QByteArray("{\"a\":1 \"b\":2}") << false;
+        QTest::newRow("name without a value") << QByteArray("{\"a\":{\"b\"}") << false;
         QTest::newRow("cut inside a character") << QByteArray("{\"a\":\"\xe2\x82") << false;
         QTest::newRow("literal cut") << QByteArray("{\"a\":tru}") << false;
         QTest::newRow("NUL after") << QByteArray("{\"a\":1}\0", 8) << false;
