@@ -73,12 +73,15 @@ private slots:
         QTest::newRow("trailing comma") << QByteArray("{\"a\":[1,]}") << false;
         QTest::newRow("cut short") << QByteArray("{\"a\":\"b") << false;
         QTest::newRow("overlong UTF-8") << QByteArray("{\"a\":\"\xc0\x80\"}") << false;
+        QTest::newRow("overlong UTF-8 of 4 bytes")
+            << QByteArray("{\"a\":\"\xf0\x8f\xbf\xbf\"}") << false;
         QTest::newRow("UTF-8 surrogate") << QByteArray("{\"a\":\"\xed\xa0\x80\"}") << false;
         QTest::newRow("past U+10FFFF") << QByteArray("{\"a\":\"\xf4\x90\x80\x80\"}") << false;
         QTest::newRow("missing comma") << QByteArray("{\"a\":1 \"b\":2}") << false;
         QTest::newRow("name without a value") << QByteArray("{\"a\":{\"b\"}") << false;
         QTest::newRow("cut inside a character") << QByteArray("{\"a\":\"\xe2\x82") << false;
         QTest::newRow("literal cut") << QByteArray("{\"a\":tru}") << false;
+        QTest::newRow("literal misspelt") << QByteArray("{\"a\":trux}") << false;
         QTest::newRow("NUL after") << QByteArray("{\"a\":1}\0", 8) << false;
     }
     void readsAsQt()

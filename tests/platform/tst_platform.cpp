@@ -90,6 +90,8 @@ private slots:
                 return;
             const QCursor *pointer = QApplication::overrideCursor();
             seen = pointer ? QString::number(pointer->shape()) : "none";
+            if (yesNo && box->defaultButton() != box->button(QMessageBox::Yes))
+                seen = "Enter would not answer Yes";
             if (!box->button(QMessageBox::StandardButton(click)))
                 seen = "no such button";
             if (QAbstractButton *b = box->button(QMessageBox::StandardButton(click)))
