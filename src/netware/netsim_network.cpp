@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 
 namespace netsim {
@@ -37,9 +38,69 @@ const Volume *Server::volumeByNumber(int number) const
     return nullptr;
 }
 
+void NameIndex::reserve(qsizetype n)
+{
+    m_entries.reserve(n);
+    m_names.reserve(n * 8);
+    if (n * 2 > m_slots.size())
+        rehash(qNextPowerOfTwo(quint64(n) * 2));
+}
+
+qsizetype NameIndex::slotOf(QStringView name, size_t hash) const
+{
+    const qsizetype mask = m_slots.size() - 1;
+    for (qsizetype i = qsizetype(hash) & mask;; i = (i + 1) & mask) {
+        const Slot &slot = m_slots[i];
+        if (slot.entry < 0)
+            return i;
+        if (slot.hash == hash) {
+            const Entry &e = m_entries[slot.entry];
+            if (QStringView(m_names).mid(e.start, e.size) == name)
+                return i;
+        }
+    }
+}
+
+void NameIndex::rehash(qsizetype count)
+{
+    QList<Slot> old(count);
+    old.swap(m_slots);
+    const qsizetype mask = count - 1;
+    for (const Slot &slot : old) {
+        if (slot.entry < 0)
+            continue;
+        qsizetype i = qsizetype(slot.hash) & mask;
+        while (m_slots[i].entry >= 0)
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+    }
+}
+
+bool NameIndex::insert(QStringView name, int position)
+{
+    if ((m_entries.size() + 1) * 2 > m_slots.size())
+        rehash(qMax<qsizetype>(16, m_slots.size() * 2));
+    const size_t hash = qHash(name, QHashSeed::globalSeed());
+    const qsizetype i = slotOf(name, hash);
+    if (m_slots[i].entry >= 0)
+        return false;
+    m_slots[i] = {hash, int(m_entries.size())};
+    m_entries.append({int(m_names.size()), int(name.size()), position});
+    m_names.append(name);
+    return true;
+}
+
+int NameIndex::value(QStringView name) const
+{
+    if (m_slots.isEmpty())
+        return -1;
+    const Slot &slot = m_slots[slotOf(name, qHash(name, QHashSeed::globalSeed()))];
+    return slot.entry < 0 ? -1 : m_entries[slot.entry].position;
+}
+
 const DirObject *Server::object(const QString &name) const
 {
-    const int i = index.objectByName.value(name.toUpper(), -1);
+    const int i = index.objectByName.value(name.toUpper());
     return i < 0 ? nullptr : &objects[i];
 }
 
@@ -118,6 +179,34 @@ void Server::indexTrustees(const QList<int> &objectOf)
     index.pathRunOf = QList<TrusteeRun>(n);
     for (qsizetype i = 0; i < n; ++i)
         index.pathRunOf[i] = pathRuns[pathOf[i]];
+
+    index.clientPaths = QList<ServerIndex::ClientPath>(n);
+    // Sized once: a byte for each character of every path is room enough,
+    // the volume names and colons leaving space for the last NUL.
+    qsizetype room = 1;
+    for (const Trustee &t : trustees)
+        room += t.path.size();
+    QByteArray &bytes = index.clientPathBytes;
+    bytes = QByteArray(room, Qt::Uninitialized);
+    char *at = bytes.data();
+    const Volume *v = nullptr; // one volume's paths tend to stand together
+    for (qsizetype i = 0; i < n; ++i) {
+        const QStringView path = trustees[i].path;
+        const qsizetype colon = path.indexOf(u':');
+        if (!v || path.left(colon) != v->name)
+            v = volume(path.left(colon));
+        ServerIndex::ClientPath &out = index.clientPaths[i];
+        out.volume = v ? int(v - volumes.constData()) : -1;
+        out.start = int(at - bytes.constData());
+        const QStringView rest = path.mid(colon + 1);
+        if (const auto written = ClientText::encodeInto(rest, at, std::size_t(rest.size()) + 1)) {
+            out.size = int(*written);
+            std::replace(at, at + *written, '/', '\\');
+            at += *written;
+        }
+    }
+    bytes.truncate(at - bytes.constData());
+    bytes.squeeze();
 
     index.trusteesByObject = QList<TrusteeRun>(objects.size());
     for (int o : objectOf)
@@ -700,13 +789,10 @@ public:
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
                 || !clientText(obj.name, Where(p, "name")))
                 return false;
-            // One look-up each to check and index: a new key grows the hash.
-            const qsizetype names = s->index.objectByName.size();
-            int &byName = s->index.objectByName[obj.name.toUpper()];
-            if (s->index.objectByName.size() == names)
+            if (!s->index.objectByName.insert(obj.name.toUpper(), int(s->objects.size())))
                 return fail(p + QStringLiteral(".name"),
                             QStringLiteral("duplicate object \"%1\"").arg(obj.name));
-            byName = int(s->objects.size());
+            // One look-up each to check and index: a new key grows the hash.
             const qsizetype ids = s->index.objectById.size();
             int &byId = s->index.objectById[obj.id];
             if (s->index.objectById.size() == ids)

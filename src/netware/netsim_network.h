@@ -105,13 +105,49 @@ struct TrusteeRun
     friend bool operator==(const TrusteeRun &, const TrusteeRun &) = default;
 };
 
+// Positions by name, exact: one array of slots and the names one after
+// another in one buffer. A hash of strings reads a node and then a name in
+// its own heap block, and the rights lookup asks for every listed user.
+class NameIndex
+{
+public:
+    void reserve(qsizetype n);
+    // False, changing nothing, when name is there already.
+    bool insert(QStringView name, int position);
+    int value(QStringView name) const; // -1 when absent
+    qsizetype size() const { return m_entries.size(); }
+    friend bool operator==(const NameIndex &a, const NameIndex &b)
+    {
+        return a.m_entries == b.m_entries && a.m_names == b.m_names;
+    }
+
+private:
+    struct Slot
+    {
+        size_t hash = 0;
+        int entry = -1; // -1 when free
+    };
+    struct Entry
+    {
+        int start = 0; // in m_names
+        int size = 0;
+        int position = 0;
+        friend bool operator==(const Entry &, const Entry &) = default;
+    };
+    qsizetype slotOf(QStringView name, size_t hash) const; // its slot or the free one to take
+    void rehash(qsizetype count);
+    QList<Slot> m_slots; // a power of two, at most half used
+    QList<Entry> m_entries;
+    QString m_names;
+};
+
 // Look-ups by key, so a call costs what a server's answer would, not a walk
 // over every entry of the description.
 struct ServerIndex
 {
     QHash<QString, FileUses> openFilesByPath; // normalized volume path -> openFiles
     QHash<int, int> connectionByNumber; // -> connections
-    QHash<QString, int> objectByName; // upper case -> objects
+    NameIndex objectByName; // upper case -> objects
     QHash<uint32_t, int> objectById; // -> objects
     // Each key's trustee positions stand together, in file order, in one list:
     // a scan reads the runs of every listed user and of each of their paths,
@@ -122,6 +158,19 @@ struct ServerIndex
     QList<int> pathTrustees; // positions in trustees
     QList<int> objectTrustees;
     QList<TrusteeRun> pathRunOf; // parallel to trustees: the run of each one's path
+    // Each trustee's path after "VOLUME:" as the client is handed it: code
+    // page bytes, "\" between folders, all in one buffer. A rights lookup
+    // hands out every path of every listed user, and read from its own heap
+    // block each path was a cache miss once a long run had cut up the heap.
+    struct ClientPath
+    {
+        int volume = -1; // position in volumes, -1 for none
+        int start = 0; // in clientPathBytes
+        int size = -1; // -1 when the code page cannot hold it
+        friend bool operator==(const ClientPath &, const ClientPath &) = default;
+    };
+    QList<ClientPath> clientPaths; // parallel to trustees
+    QByteArray clientPathBytes;
     Positions ofPath(TrusteeRun r) const { return runOf(pathTrustees, r); }
     Positions ofObject(TrusteeRun r) const { return runOf(objectTrustees, r); }
     static Positions runOf(const QList<int> &list, TrusteeRun r)

@@ -159,25 +159,26 @@ ServerIndex::Positions trusteesOfId(Client &c, const Server *s, nuint32 id)
     return last.trustees;
 }
 
-void rememberPath(Client &c, const Server *s, QStringView path, ServerIndex::Positions trustees)
+// Keeps a path's trustees under the text last.path now holds.
+void rememberPath(Client &c, const Server *s, ServerIndex::Positions trustees)
 {
     auto &last = c.lastPath;
-    // Copied into its own buffer: sharing the caller's would cost the next
-    // call's input an allocation.
-    last.path.resize(path.size());
-    std::copy(path.begin(), path.end(), last.path.begin());
     last.generation = c.store->generation();
     last.server = s;
     last.trustees = trustees;
 }
 
-// The trustee assignments of a normalized volume path on a server.
+// The trustee assignments of a volume path on a server: the path last
+// handed out as it was handed out, any other normalized.
 ServerIndex::Positions trusteesOfPath(Client &c, const Server *s, QStringView path)
 {
     auto &last = c.lastPath;
     if (last.generation != c.store->generation() || last.server != s || last.path != path) {
-        rememberPath(c, s, path, {});
-        last.trustees = s->index.ofPath(s->index.trusteesByPath.value(last.path));
+        // Copied into its own buffer: sharing the caller's would cost the
+        // next call's input an allocation.
+        last.path.resize(path.size());
+        std::copy(path.begin(), path.end(), last.path.begin());
+        rememberPath(c, s, s->index.ofPath(s->index.trusteesByPath.value(last.path)));
     }
     return last.trustees;
 }
@@ -536,40 +537,37 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objID, nuint16 volN
 
     // The handle holds the position of the path last returned.
     const int start = *iterHandle == 0xFFFF ? 0 : int(*iterHandle) + 1;
+    const int volumeAt = int(v - s->volumes.constData());
+    const ServerIndex &index = s->index;
     int position = 0;
     for (int ti : trusteesOfId(c, s, objID)) {
-        const Trustee &t = s->trustees[ti];
-        const qsizetype colon = t.path.indexOf(QLatin1Char(':'));
-        const QStringView volume = QStringView(t.path).left(colon);
-        if (volume != v->name && volume.compare(v->name, Qt::CaseInsensitive) != 0)
+        const ServerIndex::ClientPath &rest = index.clientPaths[ti];
+        if (rest.volume != volumeAt)
             continue;
         if (position >= start && position <= kTrusteeLabelMax) {
-            const QStringView rest = QStringView(t.path).mid(colon + 1);
             *iterHandle = nuint16(position);
             // A cut path would name another folder and its trustees.
-            if (v->name.size() + 1 + rest.size() >= NW_TRUSTEE_PATH_LEN) {
+            if (v->name.size() + 1 + rest.size >= NW_TRUSTEE_PATH_LEN) {
                 dirPath[0] = '\0';
                 return NW_ERR_INVALID_PATH;
             }
-            // "VOLUME:" and the rest with "\" for "/", written in place: this
-            // runs for every trustee path of every user a scan lists.
+            // "VOLUME:" and the rest, written in place: this runs for every
+            // trustee path of every user a scan lists.
             const auto head = ClientText::encodeInto(v->name, dirPath, NW_TRUSTEE_PATH_LEN);
-            if (head) {
-                char *tail = dirPath + *head + 1;
+            if (!head || rest.size < 0) {
+                dirPath[0] = '\0';
+            } else {
                 dirPath[*head] = ':';
-                if (const auto n
-                    = ClientText::encodeInto(rest, tail, NW_TRUSTEE_PATH_LEN - *head - 1)) {
-                    std::replace(tail, tail + *n, '/', '\\');
-                } else {
-                    dirPath[0] = '\0';
-                }
+                std::memcpy(dirPath + *head + 1, index.clientPathBytes.constData() + rest.start,
+                            std::size_t(rest.size));
+                dirPath[*head + 1 + std::size_t(rest.size)] = '\0';
+                // Its trustees are the next question: the path index is too
+                // large to stay in the cache, this trustee's run is at hand.
+                ClientText::decodeInto(dirPath, NW_TRUSTEE_PATH_LEN, &c.lastPath.path);
+                rememberPath(c, s, index.ofPath(index.pathRunOf[ti]));
             }
             if (accessRights)
-                *accessRights = nuint8(t.rights);
-            // Its trustees are the next question: the path index is too
-            // large to stay in the cache, this trustee's run is at hand.
-            rememberPath(c, s, normalizedVolumePath(t.path),
-                         s->index.ofPath(s->index.pathRunOf[ti]));
+                *accessRights = nuint8(s->trustees[ti].rights);
             return NW_SUCCESS;
         }
         ++position;
@@ -593,7 +591,10 @@ NWCCODE NWScanDirectoryForTrustees2(NWCONN_HANDLE conn, nuint8, const char *srch
     if (const NWCCODE rc = serverFor(c, conn, &s))
         return rc;
     // The path just handed out comes back as it was: no need to normalize it.
-    const QString wanted = path == c.lastPath.path ? c.lastPath.path : normalizedVolumePath(path);
+    const auto &last = c.lastPath;
+    const bool handedOut
+        = last.generation == c.store->generation() && last.server == s && path == last.path;
+    const QString wanted = handedOut ? last.path : normalizedVolumePath(path);
     const qsizetype colon = wanted.indexOf(QLatin1Char(':'));
     const Volume *v
         = colon < 0 ? s->volume(QStringView()) : s->volume(QStringView(wanted).left(colon));

@@ -144,6 +144,35 @@ private slots:
         QVERIFY(!loadDescription(QByteArray(text), "/tmp", &out, &dropping));
         QCOMPARE(dropping, error);
     }
+    // Object names by position, however the index was sized before filling.
+    void nameIndex_data()
+    {
+        QTest::addColumn<int>("reserved"); // -1: never
+        QTest::addColumn<int>("names");
+        QTest::newRow("empty, never reserved") << -1 << 0;
+        QTest::newRow("grown from nothing") << -1 << 300;
+        QTest::newRow("reserved too little") << 3 << 300;
+        QTest::newRow("reserved in full") << 300 << 300;
+    }
+    void nameIndex()
+    {
+        QFETCH(int, reserved);
+        QFETCH(int, names);
+        NameIndex index;
+        if (reserved >= 0)
+            index.reserve(reserved);
+        for (int i = 0; i < names; ++i)
+            QVERIFY(index.insert(QStringLiteral("U%1").arg(i), i * 3));
+        QCOMPARE(index.size(), qsizetype(names));
+        for (int i = 0; i < names; ++i) {
+            QCOMPARE(index.value(QStringLiteral("U%1").arg(i)), i * 3);
+            QVERIFY(!index.insert(QStringLiteral("U%1").arg(i), 7)); // a duplicate changes nothing
+            QCOMPARE(index.value(QStringLiteral("U%1").arg(i)), i * 3);
+        }
+        for (const QString &absent :
+             {QString("U%1").arg(names), QString("U"), QString(), QString("u1")})
+            QCOMPARE(index.value(absent), -1);
+    }
     // The text forms of an address and a login time, accepted or refused.
     void addressAndLoginTexts_data()
     {

@@ -268,6 +268,18 @@ private slots:
                                              nullptr, nullptr, block),
                  NWCCODE(0));
         QCOMPARE((QList<nuint32> {block[0].objectID, block[1].objectID}), (QList<nuint32> {1, 0}));
+        // ... and still after U0's path was handed out in between.
+        nuint16 pathIt = 0xFFFF;
+        char handed[NW_TRUSTEE_PATH_LEN];
+        if (trustees > 0) {
+            QCOMPARE(NWScanObjectTrusteePaths(handle("F:\\X"), 100, 0, &pathIt, nullptr, handed),
+                     NWCCODE(0));
+            again = 0;
+            QCOMPARE(NWScanDirectoryForTrustees2(handle("F:\\X"), 0, "SYS:PUBLIC", &again, nullptr,
+                                                 nullptr, nullptr, block),
+                     NWCCODE(0));
+            QCOMPARE(block[0].objectID, nuint32(1));
+        }
     }
     // A description that does not load fails the start and says why.
     void invalidDescriptionFailsTheStart()
@@ -824,6 +836,29 @@ private slots:
         QCOMPARE(answers("G:\\X", "DATA", "DATA:SHARED"), (QList<int> {7, 7}));
         assign(0x41);
         QCOMPARE(answers("F:\\X", "SYS", "SYS:APPS"), (QList<int> {0x41, 0x41}));
+
+        // A path handed out as stored, asked for as it was handed out after
+        // the description changed: its trustees there now.
+        const auto stored = [&](int rights) {
+            set(net, 0, "trustees",
+                QJsonArray {
+                    QJsonObject {{"path", "sys:apps"}, {"object", "ADMIN"}, {"rights", rights}}});
+            write(m_dir, net);
+            return handle("F:\\X"); // the parse that rereads it
+        };
+        NWCONN_HANDLE conn = stored(5);
+        nuint16 pathIt = 0xFFFF;
+        char handed[NW_TRUSTEE_PATH_LEN];
+        QCOMPARE(NWScanObjectTrusteePaths(conn, 1, 0, &pathIt, nullptr, handed), NWCCODE(0));
+        QCOMPARE(QByteArray(handed), QByteArray("SYS:apps"));
+        conn = stored(6);
+        nuint32 it = 0;
+        TRUSTEE_INFO block[NW_TRUSTEES_PER_BLOCK];
+        QCOMPARE(
+            NWScanDirectoryForTrustees2(conn, 0, handed, &it, nullptr, nullptr, nullptr, block),
+            NWCCODE(0));
+        QCOMPARE((QList<nuint32> {block[0].objectID, block[0].objectRights}),
+                 (QList<nuint32> {1, 6}));
     }
     // A context handle lives from its creation to its release, once.
     void contextHandles()

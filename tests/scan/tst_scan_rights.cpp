@@ -80,6 +80,11 @@ private slots:
             {trustee("SYS:APPS", js, 0x01), trustee("SYS:PUBLIC", js, 0x02),
              trustee("DATA:APPS", js, 0x08)},
             js, "Write");
+        // Handed out as stored, asked for as handed out: one path however spelt.
+        row("a path stored in lower case, and again in upper case",
+            {trustee("sys:apps", js, 0x01), trustee("SYS:APPS", "U1", 0x1FB),
+             trustee("SYS:Apps", js, 0x02)},
+            js, "Write");
         row("file on the second volume",
             {trustee("SYS:APPS", js, 0x01), trustee("DATA:APPS", js, 0x08)}, js, "Create", "",
             "DATA:APPS\\LEDGER.DAT");
