@@ -46,7 +46,7 @@ void NameIndex::reserve(qsizetype n)
         rehash(qNextPowerOfTwo(quint64(n) * 2));
 }
 
-qsizetype NameIndex::slotOf(QStringView name, size_t hash) const
+qsizetype NameIndex::slotOf(QStringView name, uint32_t hash) const
 {
     const qsizetype mask = m_slots.size() - 1;
     for (qsizetype i = qsizetype(hash) & mask;; i = (i + 1) & mask) {
@@ -63,7 +63,7 @@ qsizetype NameIndex::slotOf(QStringView name, size_t hash) const
 
 void NameIndex::rehash(qsizetype count)
 {
-    QList<Slot> old(count);
+    QList<Slot> old = sizedLarge<Slot>(count);
     old.swap(m_slots);
     const qsizetype mask = count - 1;
     for (const Slot &slot : old) {
@@ -76,25 +76,25 @@ void NameIndex::rehash(qsizetype count)
     }
 }
 
-bool NameIndex::insert(QStringView name, int position)
+int NameIndex::findOrInsert(QStringView name, int position)
 {
     if ((m_entries.size() + 1) * 2 > m_slots.size())
         rehash(qMax<qsizetype>(16, m_slots.size() * 2));
-    const size_t hash = qHash(name, QHashSeed::globalSeed());
+    const auto hash = uint32_t(qHash(name, QHashSeed::globalSeed()));
     const qsizetype i = slotOf(name, hash);
     if (m_slots[i].entry >= 0)
-        return false;
+        return m_entries[m_slots[i].entry].position;
     m_slots[i] = {hash, int(m_entries.size())};
     m_entries.append({int(m_names.size()), int(name.size()), position});
     m_names.append(name);
-    return true;
+    return position;
 }
 
 int NameIndex::value(QStringView name) const
 {
     if (m_slots.isEmpty())
         return -1;
-    const Slot &slot = m_slots[slotOf(name, qHash(name, QHashSeed::globalSeed()))];
+    const Slot &slot = m_slots[slotOf(name, uint32_t(qHash(name, QHashSeed::globalSeed())))];
     return slot.entry < 0 ? -1 : m_entries[slot.entry].position;
 }
 
@@ -142,10 +142,10 @@ QList<int> placeRuns(const QList<int> &keyOf, QList<TrusteeRun> *runs)
         r.start = start;
         start += r.count;
     }
-    QList<int> next(runs->size());
+    QList<int> next = sizedLarge<int>(runs->size());
     for (qsizetype k = 0; k < runs->size(); ++k)
         next[k] = runs->at(k).start;
-    QList<int> positions(keyOf.size());
+    QList<int> positions = sizedLarge<int>(keyOf.size());
     for (qsizetype i = 0; i < keyOf.size(); ++i)
         positions[next[keyOf[i]]++] = int(i);
     return positions;
@@ -156,31 +156,27 @@ QList<int> placeRuns(const QList<int> &keyOf, QList<TrusteeRun> *runs)
 void Server::indexTrustees(const QList<int> &objectOf)
 {
     const qsizetype n = trustees.size();
-    auto &byPath = index.trusteesByPath;
-    byPath.clear();
-    byPath.reserve(n);
-    // Paths are numbered as met; until the runs are placed, a path's number
-    // stands in its run's start.
-    QList<TrusteeRun> pathRuns;
-    QList<int> pathOf(n);
+    // Paths are numbered as met.
+    NameIndex &byName = index.pathByName;
+    byName = NameIndex();
+    byName.reserve(n);
+    QList<TrusteeRun> &pathRuns = index.pathRuns;
+    pathRuns.clear();
+    QList<int> pathOf = sizedLarge<int>(n);
     for (qsizetype i = 0; i < n; ++i) {
-        const qsizetype paths = byPath.size();
-        TrusteeRun &r = byPath[normalizedVolumePath(trustees[i].path)];
-        if (byPath.size() != paths) {
-            r.start = int(pathRuns.size());
+        const int k
+            = byName.findOrInsert(normalizedVolumePath(trustees[i].path), int(pathRuns.size()));
+        if (k == pathRuns.size())
             pathRuns.append(TrusteeRun());
-        }
-        ++pathRuns[r.start].count;
-        pathOf[i] = r.start;
+        ++pathRuns[k].count;
+        pathOf[i] = k;
     }
     index.pathTrustees = placeRuns(pathOf, &pathRuns);
-    for (TrusteeRun &r : byPath)
-        r = pathRuns[r.start];
-    index.pathRunOf = QList<TrusteeRun>(n);
+    index.pathRunOf = sizedLarge<TrusteeRun>(n);
     for (qsizetype i = 0; i < n; ++i)
         index.pathRunOf[i] = pathRuns[pathOf[i]];
 
-    index.clientPaths = QList<ServerIndex::ClientPath>(n);
+    index.clientPaths = sizedLarge<ServerIndex::ClientPath>(n);
     // Sized once: a byte for each character of every path is room enough,
     // the volume names and colons leaving space for the last NUL.
     qsizetype room = 1;
@@ -188,6 +184,7 @@ void Server::indexTrustees(const QList<int> &objectOf)
         room += t.path.size();
     QByteArray &bytes = index.clientPathBytes;
     bytes = QByteArray(room, Qt::Uninitialized);
+    prepareToFill(bytes.constData(), size_t(room));
     char *at = bytes.data();
     const Volume *v = nullptr; // one volume's paths tend to stand together
     for (qsizetype i = 0; i < n; ++i) {
@@ -208,7 +205,7 @@ void Server::indexTrustees(const QList<int> &objectOf)
     bytes.truncate(at - bytes.constData());
     bytes.squeeze();
 
-    index.trusteesByObject = QList<TrusteeRun>(objects.size());
+    index.trusteesByObject = sizedLarge<TrusteeRun>(objects.size());
     for (int o : objectOf)
         ++index.trusteesByObject[o].count;
     index.objectTrustees = placeRuns(objectOf, &index.trusteesByObject);
@@ -228,7 +225,7 @@ const FileUses *Server::fileUses(const QString &volumePath) const
 
 ServerIndex::Positions Server::trusteesOfPath(const QString &volumePath) const
 {
-    return index.ofPath(index.trusteesByPath.value(normalizedVolumePath(volumePath)));
+    return index.ofPath(index.runOfPath(normalizedVolumePath(volumePath)));
 }
 
 ServerIndex::Positions Server::trusteesOfObject(const QString &name) const
@@ -789,7 +786,8 @@ public:
                 || !reqInteger(oo, "id", p, 1, 4294967295.0, &obj.id)
                 || !clientText(obj.name, Where(p, "name")))
                 return false;
-            if (!s->index.objectByName.insert(obj.name.toUpper(), int(s->objects.size())))
+            const int at = int(s->objects.size());
+            if (s->index.objectByName.findOrInsert(obj.name.toUpper(), at) != at)
                 return fail(p + QStringLiteral(".name"),
                             QStringLiteral("duplicate object \"%1\"").arg(obj.name));
             // One look-up each to check and index: a new key grows the hash.

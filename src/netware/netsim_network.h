@@ -112,8 +112,8 @@ class NameIndex
 {
 public:
     void reserve(qsizetype n);
-    // False, changing nothing, when name is there already.
-    bool insert(QStringView name, int position);
+    // The position of name: the one given when name was not there yet.
+    int findOrInsert(QStringView name, int position);
     int value(QStringView name) const; // -1 when absent
     qsizetype size() const { return m_entries.size(); }
     friend bool operator==(const NameIndex &a, const NameIndex &b)
@@ -124,7 +124,7 @@ public:
 private:
     struct Slot
     {
-        size_t hash = 0;
+        uint32_t hash = 0; // its low half: enough to skip almost every other name
         int entry = -1; // -1 when free
     };
     struct Entry
@@ -134,7 +134,7 @@ private:
         int position = 0;
         friend bool operator==(const Entry &, const Entry &) = default;
     };
-    qsizetype slotOf(QStringView name, size_t hash) const; // its slot or the free one to take
+    qsizetype slotOf(QStringView name, uint32_t hash) const; // its slot or the free one to take
     void rehash(qsizetype count);
     QList<Slot> m_slots; // a power of two, at most half used
     QList<Entry> m_entries;
@@ -153,7 +153,13 @@ struct ServerIndex
     // a scan reads the runs of every listed user and of each of their paths,
     // and a heap node per key made each of those reads a cache miss.
     using Positions = std::span<const int>;
-    QHash<QString, TrusteeRun> trusteesByPath; // normalized volume path -> pathTrustees
+    NameIndex pathByName; // normalized volume path -> pathRuns
+    QList<TrusteeRun> pathRuns; // -> pathTrustees
+    TrusteeRun runOfPath(QStringView normalized) const
+    {
+        const int k = pathByName.value(normalized);
+        return k < 0 ? TrusteeRun() : pathRuns[k];
+    }
     QList<TrusteeRun> trusteesByObject; // parallel to objects -> objectTrustees
     QList<int> pathTrustees; // positions in trustees
     QList<int> objectTrustees;

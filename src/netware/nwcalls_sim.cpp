@@ -178,7 +178,7 @@ ServerIndex::Positions trusteesOfPath(Client &c, const Server *s, QStringView pa
         // next call's input an allocation.
         last.path.resize(path.size());
         std::copy(path.begin(), path.end(), last.path.begin());
-        rememberPath(c, s, s->index.ofPath(s->index.trusteesByPath.value(last.path)));
+        rememberPath(c, s, s->index.ofPath(s->index.runOfPath(last.path)));
     }
     return last.trustees;
 }
