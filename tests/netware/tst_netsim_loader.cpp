@@ -1,5 +1,6 @@
 // The description loader, as a pure function.
 #include "netsim_test_util.h"
+#include "netware/large_pages.h"
 #include "netware/netsim_network.h"
 
 #include <QtTest>
@@ -173,6 +174,19 @@ private slots:
         for (const QString &absent :
              {QString("U%1").arg(names), QString("U"), QString(), QString("u1")})
             QCOMPARE(index.value(absent), -1);
+    }
+    // Preparing pages for writing keeps what they and their neighbours hold.
+    void preparedPagesKeepTheirBytes()
+    {
+        QByteArray bytes(3 << 20, Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7 + i / 4096);
+        const QByteArray before(bytes.constData(), bytes.size()); // not shared
+        prepareToFill(bytes.constData() + 1000, size_t(bytes.size()) - 2000);
+        QVERIFY(bytes == before);
+        QList<int> list {1, 2, 3};
+        reserveLarge(list, 100000);
+        QCOMPARE(list, (QList<int> {1, 2, 3}));
     }
     // The text forms of an address and a login time, accepted or refused.
     void addressAndLoginTexts_data()
