@@ -1,7 +1,7 @@
 // Times the scan on simulated networks of growing size (bench_network.h),
 // offscreen, against a floor computed in the same run.
 //
-//   velmora_bench [--reps N] [--sizes 100,1000,10000,50000]
+//   velmora_bench [--reps N] [--sizes 100,1000,10000,50000] [--fragment N]
 //
 // The floor is the same answers (every listed user's record, rights text
 // included) read straight from the loaded network's indexes: no client
@@ -412,6 +412,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     int reps = 5;
+    int fragment = 0;
     QList<int> sizes {100, 1000, 10000, 50000};
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -422,9 +423,12 @@ int main(int argc, char *argv[])
             for (const QString &s : args[++i].split(QLatin1Char(',')))
                 if (s.toInt() >= 4)
                     sizes << s.toInt();
+        } else if (args[i] == QLatin1String("--fragment") && i + 1 < args.size()) {
+            fragment = qMax(0, args[++i].toInt());
         } else {
             std::fprintf(stderr,
-                         "usage: velmora_bench [--reps N] [--sizes 100,1000,10000,50000]\n");
+                         "usage: velmora_bench [--reps N] [--sizes 100,1000,10000,50000] "
+                         "[--fragment N]\n");
             return 2;
         }
     }
@@ -436,6 +440,16 @@ int main(int argc, char *argv[])
         "CPU = process CPU time (CLOCK_PROCESS_CPUTIME_ID); ratios are to the floor of the "
         "same run; machine load (1-minute average) %s at the start\n",
         reps, kPhaseBudgetMs / 1000, loadAverage().constData());
+    // A heap cut up as a long run leaves it: N small blocks, every other one
+    // freed, so that what is allocated next lands in holes pages apart.
+    std::vector<std::unique_ptr<QString>> blocks(static_cast<std::size_t>(fragment));
+    for (auto &block : blocks)
+        block = std::make_unique<QString>(QString::number(qsizetype(&block - blocks.data()))
+                                          + QStringLiteral("-kept"));
+    for (std::size_t i = 0; i < blocks.size(); i += 2)
+        blocks[i].reset();
+    if (fragment)
+        std::printf("heap cut up first: %d small blocks, every other one freed\n", fragment);
     std::vector<std::unique_ptr<Sized>> networks;
     QList<Figures> all;
     for (int n : sizes) {
